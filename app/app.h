@@ -1,0 +1,68 @@
+// The application object, the main window and the About box: start-up in two stages,
+// the message loop, the tick, shut-down.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// The main window's client area, in pixels: the size of the title picture.
+constexpr int MAIN_WINDOW_WIDTH = 215;
+constexpr int MAIN_WINDOW_HEIGHT = 228;
+
+class CAboutDlg {
+ public:
+  void Open();
+  void Close();
+  bool IsOpen() const { return m_open; }
+  // Keys go here while the box is open: Enter, Escape and F1 close it.
+  void OnKeyDown(int vk);
+
+ private:
+  bool m_open = false;
+};
+
+class CMainDlg {
+ public:
+  // Runs the window until it closes. Returns when OnDestroy has run.
+  void DoModal();
+
+  // The loop in pieces, for tests and tools that drive the virtual platform.
+  void OnInitDialog();
+  bool PumpUntil(uint64_t untilMs);  // handles messages until then; false once closed
+  void Close();                      // destroys the window (OnDestroy) if it exists
+
+  bool InitPaths();
+  bool InitSystems();
+  void OnPaint();
+  void OnTimer(uint32_t timerId);
+  void OnDestroy();
+
+  bool IsOpen() const { return m_open; }
+  CAboutDlg& About() { return m_about; }
+
+ private:
+  void HandleEvent(const plat::Event& event);
+
+  bool m_open = false;
+  bool m_paintPending = false;
+  bool m_timerSet = false;
+  uint64_t m_nextTickMs = 0;
+  CAboutDlg m_about;
+};
+
+class CGameApp {
+ public:
+  // Runs the main window modally; returns false so the application ends with it.
+  bool InitInstance();
+  CMainDlg* MainWindow() { return m_mainDlg; }
+
+ private:
+  CMainDlg* m_mainDlg = nullptr;
+};
+
+extern CGameApp theApp;
+extern CMainDlg* g_mainWindow;  // null until the first start-up stage has succeeded
+
+// The whole program on the platform in g_platform; returns the process exit status.
+int RunChimebox();
