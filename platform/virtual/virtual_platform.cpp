@@ -77,11 +77,7 @@ class VirtualPlatform::LoggingAudio : public AudioDevice {
   std::map<VoiceId, int32_t> m_pan;
 };
 
-VirtualPlatform::VirtualPlatform() {
-#ifdef CHIMEBOX_TEST_HRTF_TABLE
-  m_hrtfTablePath = CHIMEBOX_TEST_HRTF_TABLE;
-#endif
-}
+VirtualPlatform::VirtualPlatform() = default;
 
 VirtualPlatform::~VirtualPlatform() = default;
 

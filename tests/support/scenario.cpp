@@ -4,6 +4,7 @@ namespace testing_support {
 
 Scenario::Scenario(const FixtureOptions& options) : folder(MakeGameFolder(options)) {
   vp.SetExecutablePath(folder + "chimebox");
+  vp.SetHrtfTablePath(CHIMEBOX_HRTF_TABLE);
   plat::g_platform = &vp;
 }
 
