@@ -8,8 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/support/score_server_runner.h"
-#include "tests/support/silent_port.h"
+#include "tests/net/support/score_server_runner.h"
+#include "tests/net/support/silent_port.h"
 
 namespace {
 

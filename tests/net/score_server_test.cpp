@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/score_server_runner.h"
+#include "tests/net/support/score_server_runner.h"
 #include "tools/score_server/score_routes.h"
 
 namespace {

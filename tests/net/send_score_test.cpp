@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/globals.h"
-#include "tests/support/score_server_runner.h"
-#include "tests/support/send_score_doubles.h"
-#include "tests/support/silent_port.h"
+#include "tests/net/support/score_server_runner.h"
+#include "tests/net/support/send_score_doubles.h"
+#include "tests/net/support/silent_port.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "app/globals.h"
 #include "scores/send_score.h"
-#include "tests/support/send_score_doubles.h"
+#include "tests/net/support/send_score_doubles.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/support/send_score_doubles.h"
+#include "tests/net/support/send_score_doubles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,10 +8,6 @@
 #include "platform/net/http_client.h"
 #include "scores/announcements.h"
 #include "sound/sound.h"
-
-namespace plat {
-Platform* g_platform = nullptr;
-}
 
 namespace doubles {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "scores/send_score.h"
-#include "tests/support/send_score_doubles.h"
+#include "tests/net/support/send_score_doubles.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/support/score_server_runner.h"
+#include "tests/net/support/score_server_runner.h"
 
 #include <gtest/gtest.h>
 
