@@ -7,13 +7,13 @@
 #   smoke_test.sh CHIMEBOX_BINARY WINDOW_PROBE_BINARY
 set -u
 chimebox=$1
-probe=$2
+window_probe=$2
 . "$(dirname "$0")/x_session.sh"
 
 start_x_session
 start_game "$chimebox"
 
-seen=$(timeout 20 "$probe" Chimebox 15000) || fail "no window named Chimebox showing a picture"
+seen=$(wait_picture Chimebox 15) || exit 1
 read -r window colours title_hash <<<"$seen"
 echo "window $window shows $colours colours"
 kill -0 "$game_pid" 2>/dev/null || fail "the program ended by itself"
@@ -22,9 +22,10 @@ if grep -q "Error!" "$session_dir/stderr"; then fail "start-up reported an error
 timeout 5 xdotool windowfocus --sync "$window" || fail "the window cannot take the keyboard focus"
 
 xdotool key F1
-timeout 10 "$probe" Chimebox 5000 differs "$title_hash" >/dev/null || fail "F1 drew no About box"
+timeout 10 "$window_probe" Chimebox 5000 differs "$title_hash" >/dev/null ||
+  fail "F1 drew no About box"
 xdotool key Escape
-timeout 10 "$probe" Chimebox 5000 same "$title_hash" >/dev/null ||
+timeout 10 "$window_probe" Chimebox 5000 same "$title_hash" >/dev/null ||
   fail "Escape did not bring the title picture back"
 
 xdotool key alt+F4

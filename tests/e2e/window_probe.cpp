@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,17 @@ namespace {
 // The window may vanish between finding it and reading it; that is a retry, not a failure.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
+// The window's title as the program set it, byte for byte: SDL's message boxes label theirs
+// with an encoding ("UTF-8") that neither XFetchName nor Xlib's converters accept.
+std::string WindowName(Display* display, Window window) {
+  XTextProperty property;
+  std::string name;
+  if (!XGetWMName(display, window, &property) || !property.value) return name;
+  if (property.format == 8) name.assign(reinterpret_cast<char*>(property.value), property.nitems);
+  XFree(property.value);
+  return name;
+}
+
 Window FindTopLevel(Display* display, const char* name) {
   Window root = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
@@ -31,11 +43,7 @@ Window FindTopLevel(Display* display, const char* name) {
     return 0;
   }
   for (unsigned i = 0; i < count && !found; ++i) {
-    char* title = nullptr;
-    if (XFetchName(display, children[i], &title) && title) {
-      if (std::strcmp(title, name) == 0) found = children[i];
-      XFree(title);
-    }
+    if (WindowName(display, children[i]) == name) found = children[i];
   }
   if (children) XFree(children);
   return found;
@@ -54,8 +62,17 @@ Picture ReadPicture(Display* display, Window window) {
       attributes.map_state != IsViewable) {
     return picture;
   }
-  XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height,
-                            AllPlanes, ZPixmap);
+  // Only the part on the screen can be read: a box centred on a window near the edge may
+  // reach beyond it.
+  int rootX = 0, rootY = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, window, attributes.root, 0, 0, &rootX, &rootY, &child);
+  const int left = rootX < 0 ? -rootX : 0;
+  const int top = rootY < 0 ? -rootY : 0;
+  const int width = std::min(attributes.width, attributes.screen->width - rootX) - left;
+  const int height = std::min(attributes.height, attributes.screen->height - rootY) - top;
+  if (width <= 0 || height <= 0) return picture;
+  XImage* image = XGetImage(display, window, left, top, width, height, AllPlanes, ZPixmap);
   if (!image) return picture;
   std::unordered_set<unsigned long> colours;
   uint64_t hash = 1469598103934665603ull;  // FNV-1a over the pixel values
