@@ -4,46 +4,20 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
-#include <vector>
 
+#include "platform/posix/posix_files.h"
+#include "platform/sdl/sdl_audio_output.h"
 #include "platform/sdl/sdl_events.h"
 
-// Pending the shared POSIX files, the SDL audio output and the HTTP client.
+// Pending the HTTP client.
 namespace plat {
-long PosixReadFileHead(const char* path, void* buf, size_t max);
-bool PosixWriteFileHead(const char* path, const void* data, size_t n);
-std::string PosixExecutablePath();
-HttpResult CurlHttpGet(const std::string& url, std::string* body, size_t maxBody);
-class SdlAudioOutput {
- public:
-  static std::unique_ptr<SdlAudioOutput> Open(const std::string& hrtfTablePath);
-  ~SdlAudioOutput();
-  AudioDevice* Device();
-};
+HttpResult CurlHttpGet(const std::string& url, std::string* body, size_t maxBody,
+                       long connectTimeoutMs = 5000, long totalTimeoutMs = 15000);
 }  // namespace plat
 
 namespace plat {
 
 namespace {
-
-// The largest picture file read; far beyond any window-sized BMP.
-constexpr size_t kMaxPictureBytes = size_t{64} << 20;
-
-// Reads a whole file through the shared file rules (backslashes, case), so pictures are
-// found exactly as every other data file is.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* data) {
-  size_t capacity = size_t{1} << 20;
-  for (;;) {
-    data->resize(capacity);
-    long got = PosixReadFileHead(path.c_str(), data->data(), capacity);
-    if (got < 0) return false;
-    if (static_cast<size_t>(got) < capacity || capacity >= kMaxPictureBytes) {
-      data->resize(static_cast<size_t>(got));
-      return true;
-    }
-    capacity *= 2;
-  }
-}
 
 struct SurfaceDeleter {
   void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -51,10 +25,10 @@ struct SurfaceDeleter {
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // A BMP file as a surface in the given pixel format, or null when it cannot be read.
+// Found by the same rules as every other data file (backslashes, case).
 SurfacePtr LoadBmp(const std::string& path, const SDL_PixelFormat* format) {
-  std::vector<uint8_t> bytes;
-  if (path.empty() || !ReadWholeFile(path, &bytes) || bytes.empty()) return nullptr;
-  SurfacePtr loaded(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
+  if (path.empty()) return nullptr;
+  SurfacePtr loaded(SDL_LoadBMP(ResolveGamePath(path.c_str()).c_str()));
   if (!loaded || !format) return loaded;
   return SurfacePtr(SDL_ConvertSurface(loaded.get(), format, 0));
 }
