@@ -33,6 +33,17 @@ SurfacePtr LoadBmp(const std::string& path, const SDL_PixelFormat* format) {
   return SurfacePtr(SDL_ConvertSurface(loaded.get(), format, 0));
 }
 
+// Copies a picture already in the target's format onto it, stretched to fit the rectangle
+// (null: all of it). Linear filtering keeps shrunk text readable; SDL offers it for 32-bit
+// pixels only.
+void Stretch(SDL_Surface* picture, SDL_Surface* target, SDL_Rect* place) {
+  if (picture->format->BytesPerPixel == 4 &&
+      SDL_SoftStretchLinear(picture, nullptr, target, place) == 0) {
+    return;
+  }
+  SDL_BlitScaled(picture, nullptr, target, place);
+}
+
 // The About box's place: its picture's own size, shrunk to fit inside the window with a
 // margin when it is larger, centred.
 SDL_Rect AboutBoxRect(int boxW, int boxH, int windowW, int windowH) {
@@ -151,7 +162,7 @@ bool SdlPlatform::Redraw() {
   SDL_Surface* screen = SDL_GetWindowSurface(m_window);
   if (!screen) return false;
   SurfacePtr picture = LoadBmp(m_picturePath, screen->format);
-  if (picture) SDL_BlitScaled(picture.get(), nullptr, screen, nullptr);
+  if (picture) Stretch(picture.get(), screen, nullptr);
   bool drawn = picture != nullptr;
   if (SurfacePtr box = LoadBmp(m_aboutPath, screen->format)) {
     const SDL_Rect place = AboutBoxRect(box->w, box->h, screen->w, screen->h);
@@ -159,7 +170,7 @@ bool SdlPlatform::Redraw() {
     const SDL_Rect frame{place.x - 1, place.y - 1, place.w + 2, place.h + 2};
     SDL_FillRect(screen, &frame, SDL_MapRGB(screen->format, 0x20, 0x20, 0x20));
     SDL_Rect target = place;
-    SDL_BlitScaled(box.get(), nullptr, screen, &target);
+    Stretch(box.get(), screen, &target);
     drawn = true;
   }
   if (drawn) SDL_UpdateWindowSurface(m_window);
