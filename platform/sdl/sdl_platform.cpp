@@ -77,6 +77,9 @@ std::string FolderOf(const std::string& path) {
 SdlPlatform::SdlPlatform() {
   // The window's close button is a close request to the game, not the end of SDL's loop.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // One small still picture: the window system's own image calls show it at once, where an
+  // OpenGL framebuffer would first load a GL driver (about 100 ms, more in software).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_videoReady = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
   if (!m_videoReady) std::fprintf(stderr, "Chimebox: no display: %s\n", SDL_GetError());
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // without it there is simply no controller
