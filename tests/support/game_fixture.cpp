@@ -79,8 +79,15 @@ void WriteToneFile(const std::string& path, int durationMs, int channels, int sa
                    double frequency) {
   const size_t frames = static_cast<size_t>(static_cast<int64_t>(sampleRate) * durationMs / 1000);
   std::vector<int16_t> samples(frames * channels);
+  uint32_t noise = 12345;
   for (size_t i = 0; i < frames; ++i) {
-    const double v = 0.25 * std::sin(2.0 * M_PI * frequency * static_cast<double>(i) / sampleRate);
+    double v;
+    if (frequency > 0) {
+      v = 0.25 * std::sin(2.0 * M_PI * frequency * static_cast<double>(i) / sampleRate);
+    } else {
+      noise = noise * 1664525u + 1013904223u;
+      v = 0.25 * (static_cast<double>(noise >> 8) / 8388608.0 - 1.0);
+    }
     for (int c = 0; c < channels; ++c) samples[i * channels + c] = static_cast<int16_t>(v * 32767);
   }
   plat::PcmFormat format;
@@ -103,7 +110,10 @@ std::string MakeGameFolder(const FixtureOptions& options) {
     if (options.missing.count(f.name)) continue;
     auto it = options.durationMs.find(f.name);
     const int ms = it == options.durationMs.end() ? f.durationMs : it->second;
-    WriteToneFile(folder + OnDisk(f.name), ms, f.channels, f.sampleRate, frequency);
+    // The speaker test's sounds are broadband, like the speech they stand for: a pure tone
+    // would hide how much louder the near ear hears.
+    const bool broadband = f.name.rfind("TestSpk", 0) == 0;
+    WriteToneFile(folder + OnDisk(f.name), ms, f.channels, f.sampleRate, broadband ? 0.0 : frequency);
   }
   if (options.writeBestDat) WriteBytes(folder + "best.dat", {});
   return folder;

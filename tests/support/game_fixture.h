@@ -31,7 +31,7 @@ struct FixtureOptions {
 std::string MakeGameFolder(const FixtureOptions& options = {});
 void RemoveGameFolder(const std::string& folder);
 
-// A sound file of a plain tone, for tests that make their own.
+// A sound file of a plain tone (white noise for frequency 0), for tests that make their own.
 void WriteToneFile(const std::string& path, int durationMs, int channels, int sampleRate,
                    double frequency = 440.0);
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);

@@ -1,8 +1,11 @@
 #include "tests/support/scenario.h"
 
+#include "tests/support/game_state.h"
+
 namespace testing_support {
 
 Scenario::Scenario(const FixtureOptions& options) : folder(MakeGameFolder(options)) {
+  ResetGameState();
   vp.SetExecutablePath(folder + "chimebox");
   vp.SetHrtfTablePath(CHIMEBOX_HRTF_TABLE);
   plat::g_platform = &vp;
