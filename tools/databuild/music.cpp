@@ -282,6 +282,14 @@ StereoSound LevelLoop() {
               beat % 2 ? 0.4f : -0.4f);
     }
   }
+  // A low drone holds the beats together, so the loop never falls silent between them.
+  for (size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / MUSIC_RATE;
+    const double swell = 0.8 + 0.2 * std::sin(kTwoPi * t / kLength);
+    const double v = std::sin(kTwoPi * Periodic(110.0, kLength) * t) +
+                     0.5 * std::sin(kTwoPi * Periodic(164.81, kLength) * t + 1.0);
+    AddMono(s, i, static_cast<float>(0.12 * swell * v));
+  }
   Normalise(s, kLoopLevelDb);
   return s;
 }
