@@ -3,81 +3,61 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <numeric>
 #include <string>
 #include <vector>
 
+#include "app/app.h"
+#include "app/globals.h"
+#include "platform/virtual/virtual_platform.h"
+#include "sound/sound.h"
 #include "sound/sound_file_format.h"
+#include "tests/support/game_fixture.h"
 #include "tools/databuild/loudness.h"
 
 #ifdef CHIMEBOX_GAME_DIR
 
 namespace {
 
+using testing_support::GameFileSpec;
+using testing_support::GameSoundFiles;
+using testing_support::ReadBytes;
+
 enum class Kind {
-  kSpeech,      // mono 22,050 Hz, spoken
-  kPositional,  // speech played through a positional voice: must be mono
+  kSpeech,      // spoken
+  kPositional,  // spoken, played through a positional voice: must be mono
   kCell,        // one of the nine puzzle sounds
   kEffect,      // cue, move sounds, signals
   kLoop,        // background music, looped
 };
 
-struct DataFile {
-  std::string name;  // as on disk, relative to the game folder
-  Kind kind;
-};
-
-// Every sound a screen loads, named as the screens name them.
-std::vector<DataFile> ScreenFiles() {
-  std::vector<DataFile> files;
-  auto add = [&](const std::string& folder, std::initializer_list<const char*> names, Kind kind) {
-    for (const char* n : names) files.push_back({folder + "/" + n + ".vgz", kind});
-  };
-  add("menu",
-      {"arrows", "start_game", "test_speakers", "learn_game_sounds", "final_score",
-       "view_top_10", "send_score", "quit"},
-      Kind::kSpeech);
-  add("menu", {"bgrn"}, Kind::kLoop);
-  add("game",
-      {"game_intro", "exit_game", "say_game_over", "return_to_menu", "made_it", "not_enough",
-       "check_connected", "sending_score", "say_config_first"},
-      Kind::kSpeech);
-  for (int n = 0; n <= 20; ++n) files.push_back({"score/" + std::to_string(n) + ".vgz", Kind::kSpeech});
-  for (int n = 30; n <= 90; n += 10) {
-    files.push_back({"score/" + std::to_string(n) + ".vgz", Kind::kSpeech});
+Kind KindOf(const std::string& name) {
+  if (name.rfind("TestSpk\\", 0) == 0) return Kind::kPositional;
+  if (name.find("bgrn") != std::string::npos) return Kind::kLoop;
+  if (name.rfind("level1\\", 0) == 0) {
+    return std::isdigit(static_cast<unsigned char>(name[7])) ? Kind::kCell : Kind::kEffect;
   }
-  add("score",
-      {"hundred", "thousand", "say_final_score", "score_arrows", "your_current_score",
-       "say_points", "SayLivesRemaining"},
-      Kind::kSpeech);
-  add("level1", {"bgrn"}, Kind::kLoop);
-  add("level1", {"start", "stop", "next", "move1", "move2", "move3", "move4"}, Kind::kEffect);
-  for (int row = 1; row <= 3; ++row) {
-    for (int column = 1; column <= 3; ++column) {
-      files.push_back(
-          {"level1/" + std::to_string(row) + "_" + std::to_string(column) + ".vgz", Kind::kCell});
-    }
-  }
-  for (int n = 1; n <= 9; ++n) files.push_back({"learn/" + std::to_string(n) + ".vgz", Kind::kSpeech});
-  add("TestSpk", {"f_left", "f_right", "f_left1", "f_right1"}, Kind::kPositional);
-  return files;
+  return Kind::kSpeech;
 }
 
-// Keeps test output readable: a file is named by its path.
-void PrintTo(const DataFile& f, std::ostream* os) { *os << f.name; }
+// Keeps test output readable: a file is named as the game names it.
+}  // namespace
+namespace testing_support {
+void PrintTo(const GameFileSpec& f, std::ostream* os) { *os << f.name; }
+}  // namespace testing_support
+namespace {
+
+std::string GameFolder() { return std::string(CHIMEBOX_GAME_DIR) + "/"; }
+
+// The game's relative name ("menu\\arrows.vgz") as a path on disk.
+std::string GamePath(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return GameFolder() + name;
+}
 
 bool IsSpoken(Kind kind) { return kind == Kind::kSpeech || kind == Kind::kPositional; }
-
-std::string GamePath(const std::string& name) { return std::string(CHIMEBOX_GAME_DIR) + "/" + name; }
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 struct Decoded {
   plat::PcmFormat format;
@@ -94,7 +74,7 @@ struct Decoded {
 // Restores a sound file's head with the game's own format code and checks it is the plain
 // 16-bit PCM wave the loaders expect.
 ::testing::AssertionResult Decode(const std::string& name, Decoded* out) {
-  std::vector<uint8_t> file = ReadAll(GamePath(name));
+  std::vector<unsigned char> file = ReadBytes(GamePath(name));
   if (file.size() < WAVE_HEADER_SIZE + 2) {
     return ::testing::AssertionFailure() << name << ": missing or too short";
   }
@@ -138,24 +118,28 @@ size_t ZeroCrossings(const std::vector<int16_t>& s, size_t from, size_t to) {
   return n;
 }
 
-class DataFileTest : public ::testing::TestWithParam<DataFile> {};
+class DataFileTest : public ::testing::TestWithParam<GameFileSpec> {};
 
 TEST_P(DataFileTest, DecodesIsHeardAndLastsSensibly) {
-  const DataFile& f = GetParam();
+  const GameFileSpec& f = GetParam();
+  const Kind kind = KindOf(f.name);
   Decoded d;
   ASSERT_TRUE(Decode(f.name, &d));
 
-  if (IsSpoken(f.kind)) {
+  // Speech mono at 22,050 Hz, music stereo at 44,100 Hz, so that play exercises the
+  // resampler: the layout the game's tests assume too.
+  EXPECT_EQ(d.format.channels, static_cast<unsigned>(f.channels));
+  EXPECT_EQ(d.format.sampleRate, static_cast<unsigned>(f.sampleRate));
+  if (kind == Kind::kPositional) {
     EXPECT_EQ(d.format.channels, 1u);
-    EXPECT_EQ(d.format.sampleRate, 22050u);
-    EXPECT_GE(d.Seconds(), 0.2);
-    EXPECT_LE(d.Seconds(), 30.0);
-  } else {
-    // Music at another rate and layout than speech, so that play exercises the resampler.
-    EXPECT_EQ(d.format.channels, 2u);
-    EXPECT_EQ(d.format.sampleRate, 44100u);
   }
-  switch (f.kind) {
+
+  switch (kind) {
+    case Kind::kSpeech:
+    case Kind::kPositional:
+      EXPECT_GE(d.Seconds(), 0.2);
+      EXPECT_LE(d.Seconds(), 30.0);
+      break;
     case Kind::kCell:
       EXPECT_GE(d.Seconds(), 0.2);
       EXPECT_LT(d.Seconds(), 1.0);
@@ -168,8 +152,6 @@ TEST_P(DataFileTest, DecodesIsHeardAndLastsSensibly) {
       EXPECT_GE(d.Seconds(), 2.0);
       EXPECT_LE(d.Seconds(), 30.0);
       break;
-    default:
-      break;
   }
 
   const int16_t peak = static_cast<int16_t>(std::abs(*std::max_element(
@@ -179,8 +161,8 @@ TEST_P(DataFileTest, DecodesIsHeardAndLastsSensibly) {
   EXPECT_LT(peak, 32767) << f.name << " clips";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryScreenFile, DataFileTest, ::testing::ValuesIn(ScreenFiles()),
-                         [](const ::testing::TestParamInfo<DataFile>& info) {
+INSTANTIATE_TEST_SUITE_P(EveryScreenFile, DataFileTest, ::testing::ValuesIn(GameSoundFiles()),
+                         [](const ::testing::TestParamInfo<GameFileSpec>& info) {
                            std::string n = info.param.name;
                            for (char& c : n) {
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
@@ -191,8 +173,8 @@ INSTANTIATE_TEST_SUITE_P(EveryScreenFile, DataFileTest, ::testing::ValuesIn(Scre
 TEST(DataLoudness, SpeechFilesShareOneLoudness) {
   double quietest = 0, loudest = -200;
   std::string quietName, loudName;
-  for (const DataFile& f : ScreenFiles()) {
-    if (!IsSpoken(f.kind)) continue;
+  for (const GameFileSpec& f : GameSoundFiles()) {
+    if (!IsSpoken(KindOf(f.name))) continue;
     Decoded d;
     ASSERT_TRUE(Decode(f.name, &d));
     const double level = LevelDb(d);
@@ -318,7 +300,7 @@ TEST(DataPictures, AreTwentyFourBitBmpOfTheirSize) {
   const Picture pictures[] = {
       {"title.bmp", 215, 228}, {"icon.bmp", 32, 32}, {"icon16.bmp", 16, 16}, {"about.bmp", 300, 120}};
   for (const Picture& p : pictures) {
-    const std::vector<uint8_t> b = ReadAll(GamePath(p.name));
+    const std::vector<unsigned char> b = ReadBytes(GameFolder() + p.name);
     ASSERT_GE(b.size(), 54u) << p.name;
     auto get32 = [&](size_t at) { return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24); };
     EXPECT_EQ(b[0], 'B');
@@ -335,6 +317,53 @@ TEST(DataPictures, AreTwentyFourBitBmpOfTheirSize) {
     std::sort(colours.begin(), colours.end());
     EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 8) << p.name;
   }
+}
+
+// The loaders take every file as the screens load it: the speaker test's through
+// positional voices, all others as stereo-kind sounds.
+TEST(DataLoading, EveryFileLoadsAsItsScreenLoadsIt) {
+  plat::VirtualPlatform vp;
+  vp.SetHrtfTablePath(CHIMEBOX_HRTF_TABLE);
+  plat::g_platform = &vp;
+  g_programFolder = GameFolder();
+  ASSERT_TRUE(CreateSoundDevice());
+  for (const GameFileSpec& f : GameSoundFiles()) {
+    const bool positional = KindOf(f.name) == Kind::kPositional;
+    SoundBuffer sound = positional ? LoadSound3D(f.name.c_str()) : LoadSound(f.name.c_str());
+    EXPECT_NE(sound, 0u) << f.name;
+    if (positional) {
+      EXPECT_NE(QuerySound3D(sound), 0u) << f.name;
+    }
+    ReleaseSound(sound);
+  }
+  ReleaseSoundDevice();
+  plat::g_platform = nullptr;
+}
+
+// The whole game starts on the built folder: both stages of start-up pass (no message
+// box), the introduction plays, and Control leads on to the menu's prompt.
+TEST(DataLoading, TheGameStartsOnTheBuiltData) {
+  plat::VirtualPlatform vp;
+  vp.SetExecutablePath(GameFolder() + "chimebox");
+  vp.SetHrtfTablePath(CHIMEBOX_HRTF_TABLE);
+  vp.PressAt(2000, plat::VK_CONTROL);
+  plat::g_platform = &vp;
+  {
+    CMainDlg dlg;
+    dlg.OnInitDialog();
+    dlg.PumpUntil(4000);
+    EXPECT_TRUE(vp.LogOf("messagebox").empty());
+    auto started = [&](const std::string& name) {
+      for (const plat::LogEntry& e : vp.LogOf("play")) {
+        if (e.name == name) return true;
+      }
+      return false;
+    };
+    EXPECT_TRUE(started("game\\game_intro.vgz"));
+    EXPECT_TRUE(started("menu\\arrows.vgz"));
+    dlg.Close();
+  }
+  plat::g_platform = nullptr;
 }
 
 }  // namespace
