@@ -17,8 +17,8 @@ const std::vector<SpokenText> kTexts = {
      "Walk the board with the arrow keys; each cell sounds from the left, the centre or the "
      "right, by its column. Space shuffles the board and starts the clock. "
      "Hold Control with an arrow to turn a row or a column. Enter plays the cell again, "
-     "Escape gives up. Put every sound back home: your score is the time left. "
-     "Press Control to skip this and go to the menu.",
+     "Escape gives up the level. Put every sound back home: your score is the time left. "
+     "The menu follows this introduction; press Control to go there now.",
      S},
     {"game/exit_game", "Thank you for playing Chimebox. Goodbye.", S},
 
