@@ -2,19 +2,20 @@
 # Installs the Debian packages Chimebox builds, runs and tests with (only what is missing).
 set -euo pipefail
 
+# What builds the game, its data and its tools.
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libmysofa-dev libmysofa-utils libsoxr-dev libcurl4-openssl-dev
-  libespeak-ng-dev espeak-ng-data libcairo2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libopenal-dev
+  flite1-dev libcairo2-dev fonts-dejavu-core
   libcpp-httplib-dev libsqlite3-dev
-  clang-14 libclang-rt-14-dev
-  xvfb xdotool x11-apps sox imagemagick
 )
-if [ "${1:-}" = "--play" ]; then
-  # A player needs only what builds and runs the game.
-  PACKAGES=(build-essential cmake ninja-build pkg-config libsdl2-dev libmysofa-dev libmysofa-utils
-            libsoxr-dev libcurl4-openssl-dev libespeak-ng-dev espeak-ng-data libcairo2-dev)
+if [ "${1:-}" != "--play" ]; then
+  # What the tests, the benchmarks and the fuzzers need besides.
+  PACKAGES+=(
+    libgtest-dev libgmock-dev libbenchmark-dev libopenal-dev
+    clang-14 libclang-rt-14-dev
+    xvfb xdotool libx11-dev sox
+  )
 fi
 
 missing=()
