@@ -6,32 +6,17 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "best_file_bytes.h"
 #include "memory_file_platform.h"
 
 namespace {
 
-const uint8_t kKey[10] = {9, 30, 6, 27, 16, 8, 21, 4, 24, 12};
 const char kFolder[] = "/game/";
 const char kPath[] = "/game/best.dat";
 
-using Bytes = std::vector<uint8_t>;
-
-// Plain records: each text, its zero byte, then filler up to seven bytes.
-Bytes Plain(const std::vector<std::string>& texts, uint8_t filler = 0) {
-  Bytes bytes;
-  for (const std::string& text : texts) {
-    Bytes record(7, filler);
-    std::copy(text.begin(), text.end(), record.begin());
-    record[text.size()] = 0;
-    bytes.insert(bytes.end(), record.begin(), record.end());
-  }
-  return bytes;
-}
-
-Bytes Stored(Bytes bytes) {
-  for (size_t j = 0; j < bytes.size() && j < 100; ++j) bytes[j] = uint8_t(bytes[j] + kKey[j % 10]);
-  return bytes;
-}
+using best_file::Bytes;
+using best_file::Plain;
+using best_file::Stored;
 
 std::vector<int32_t> Table() {
   return std::vector<int32_t>(g_bestScores, g_bestScores + g_bestLastIndex + 1);
