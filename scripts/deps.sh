@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Chimebox builds, runs and tests with (only what is missing).
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libsdl2-dev libmysofa-dev libmysofa-utils libsoxr-dev libcurl4-openssl-dev
+  libespeak-ng-dev espeak-ng-data libcairo2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libopenal-dev
+  libcpp-httplib-dev libsqlite3-dev
+  clang-14 libclang-rt-14-dev
+  xvfb xdotool x11-apps sox imagemagick
+)
+if [ "${1:-}" = "--play" ]; then
+  # A player needs only what builds and runs the game.
+  PACKAGES=(build-essential cmake ninja-build pkg-config libsdl2-dev libmysofa-dev libmysofa-utils
+            libsoxr-dev libcurl4-openssl-dev libespeak-ng-dev espeak-ng-data libcairo2-dev)
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
