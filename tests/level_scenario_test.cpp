@@ -190,8 +190,9 @@ TEST(LevelScenario, SpaceTwiceStopsTheClockAndResetsTheBoard) {
   ASSERT_GE(after.size(), 2u);
   EXPECT_EQ(after[0], "level1\\next.vgz");
   EXPECT_EQ(after[1], "level1\\1_1.vgz");
-  for (const testing_support::Heard& h : s.Starts())
+  for (const testing_support::Heard& h : s.Starts()) {
     if (h.ms > uint64_t(stop) && h.name == "level1\\1_1.vgz") EXPECT_EQ(h.pan, plat::PAN_LEFT);
+  }
 }
 
 TEST(LevelScenario, EscapeAbandonsWithZeroBeforeAndAfterSpace) {
