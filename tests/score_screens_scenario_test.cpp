@@ -90,6 +90,7 @@ TEST_F(BestScoreScreen, EscapeDuringTheOpeningStaysAndEscapeAfterItLeaves) {
 
 TEST(MenuScenario, SendingANothingScoreSaysNotEnoughAndStaysInTheMenu) {
   Scenario s;
+  g_lastScore = 0;  // no level played yet
   WalkMenuTo(s, kDownsToSendScore);
   s.Tap(1000, plat::VK_RETURN);
   s.Start();
