@@ -4,6 +4,10 @@
 #include "menu/learn.h"
 #include "menu/speaker_test.h"
 #include "platform/platform.h"
+#include "puzzle/level.h"
+#include "scores/announcements.h"
+#include "scores/send_score.h"
+#include "scores/spoken_numbers.h"
 
 SoundBuffer g_menuSounds[MENU_SOUND_COUNT];
 int32_t g_menuItem = MENU_PROMPT;
@@ -32,10 +36,6 @@ void StepDown() {
   if (g_menuItem > 9) g_menuItem = 1;
 }
 
-// Screens that are not part of this build start as a screen that cannot start: back to
-// the menu without a word.
-int StartUnavailableScreen() { return 0; }
-
 void Choose() {
   if (g_menuItem == MENU_PROMPT) g_menuItem = MENU_START_GAME;
   switch (g_menuItem) {
@@ -43,7 +43,7 @@ void Choose() {
       StopMenuPrompts();
       StopMenuBackground();
       g_mode = MODE_LEVEL;
-      if (!StartUnavailableScreen()) {
+      if (!StartLevel()) {
         g_mode = MODE_MENU;
         ReturnToMenu();
       }
@@ -59,9 +59,24 @@ void Choose() {
       if (!StartLearn()) g_mode = MODE_MENU;
       return;
     case MENU_FINAL_SCORE:
+      g_mode = MODE_FINAL_SCORE;
+      StopMenuPrompts();
+      StartScoreAnnouncement(ANNOUNCE_FINAL_SCORE);
+      return;
     case MENU_VIEW_TOP_10:
+      g_mode = MODE_BEST_SCORES;
+      StopMenuPrompts();
+      StartScoreAnnouncement(ANNOUNCE_BEST_SCORES);
+      return;
     case MENU_SEND_SCORE:
-      if (!StartUnavailableScreen()) g_mode = MODE_MENU;
+      // Nothing to send: said over the menu, which stays as it is.
+      if (g_lastScore == 0) {
+        SayNotEnough();
+        return;
+      }
+      g_mode = MODE_SEND_SCORE;
+      StopMenuPrompts();
+      if (!StartSendScore()) g_mode = MODE_MENU;
       return;
     default:
       return;

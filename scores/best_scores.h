@@ -1,6 +1,7 @@
 // The best-score table and its file best.dat.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr int BEST_TABLE_SIZE = 11;
@@ -13,6 +14,9 @@ extern int32_t g_bestLastIndex;
 extern int32_t g_bestCursor;
 
 int ReadBestScores();
+// Fills the table from best.dat's stored (scrambled) bytes as they lie at the start of the
+// file: the reader's work once the file is read. Any bytes are safe.
+void ParseBestScores(const uint8_t* stored, size_t count);
 void WriteBestScores();
 void SortBestScores();
 void RecordBestScore();
