@@ -191,7 +191,9 @@ TEST(LevelScenario, SpaceTwiceStopsTheClockAndResetsTheBoard) {
   EXPECT_EQ(after[0], "level1\\next.vgz");
   EXPECT_EQ(after[1], "level1\\1_1.vgz");
   for (const testing_support::Heard& h : s.Starts()) {
-    if (h.ms > uint64_t(stop) && h.name == "level1\\1_1.vgz") EXPECT_EQ(h.pan, plat::PAN_LEFT);
+    if (h.ms > uint64_t(stop) && h.name == "level1\\1_1.vgz") {
+      EXPECT_EQ(h.pan, plat::PAN_LEFT);
+    }
   }
 }
 
