@@ -386,10 +386,42 @@ void Mixer::MixVoice(Voice& v, float* acc, uint32_t n) {
   else MixPlain(v, acc, n);
 }
 
+namespace {
+
+// acc += samples * gain per channel; a mono source feeds both channels.
+void AddSteady(float* __restrict acc, const float* __restrict s, uint32_t ch, uint32_t n,
+               float g0, float g1) {
+  if (ch == 1) {
+    for (uint32_t i = 0; i < n; ++i) {
+      acc[2 * i] += s[i] * g0;
+      acc[2 * i + 1] += s[i] * g1;
+    }
+  } else {
+    for (uint32_t i = 0; i < n; ++i) {
+      acc[2 * i] += s[2 * i] * g0;
+      acc[2 * i + 1] += s[2 * i + 1] * g1;
+    }
+  }
+}
+
+// The same with the gains moving by step0 and step1 per frame, starting one step in.
+void AddRamp(float* __restrict acc, const float* __restrict s, uint32_t ch, uint32_t n,
+             float g0, float g1, float step0, float step1) {
+  const uint32_t right = ch == 2 ? 1 : 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    const float k = static_cast<float>(i + 1);
+    acc[2 * i] += s[i * ch] * (g0 + step0 * k);
+    acc[2 * i + 1] += s[i * ch + right] * (g1 + step1 * k);
+  }
+}
+
+}  // namespace
+
 void Mixer::MixPlain(Voice& v, float* acc, uint32_t n) {
   Voice::RenderState& r = v.render;
   if (r.fresh) r.gain[0] = r.targetGain[0], r.gain[1] = r.targetGain[1];
   // A changed gain ramps over the period rather than stepping.
+  const bool steady = r.gain[0] == r.targetGain[0] && r.gain[1] == r.targetGain[1];
   const float step0 = (r.targetGain[0] - r.gain[0]) / n;
   const float step1 = (r.targetGain[1] - r.gain[1]) / n;
   const uint32_t ch = v.channels;
@@ -398,13 +430,11 @@ void Mixer::MixPlain(Voice& v, float* acc, uint32_t n) {
     const uint32_t take =
         static_cast<uint32_t>(std::min<uint64_t>(n - done, v.frames - r.position));
     const float* s = v.samples.data() + r.position * ch;
-    float* a = acc + 2 * done;
-    const float g0 = r.gain[0] + step0 * done, g1 = r.gain[1] + step1 * done;
-    const uint32_t right = ch == 2 ? 1 : 0;
-    for (uint32_t i = 0; i < take; ++i) {
-      const float k = static_cast<float>(i + 1);
-      a[2 * i] += s[i * ch] * (g0 + step0 * k);
-      a[2 * i + 1] += s[i * ch + right] * (g1 + step1 * k);
+    if (steady) {
+      AddSteady(acc + 2 * done, s, ch, take, r.gain[0], r.gain[1]);
+    } else {
+      AddRamp(acc + 2 * done, s, ch, take, r.gain[0] + step0 * done, r.gain[1] + step1 * done,
+              step0, step1);
     }
     done += take;
     r.position += take;
@@ -422,8 +452,8 @@ namespace {
 // One ear through one filter: the input delayed by the ear's fractional delay (and one
 // sample more, so the interpolator never reads ahead of the period), then the response.
 // x holds kHistory samples of history before the n new ones; d takes n + taps - 1 values.
-void FilterEar(const Mixer::Filter& f, int ear, const float* x, uint32_t n, float* d,
-               float* y) {
+void FilterEar(const Mixer::Filter& f, int ear, const float* __restrict x, uint32_t n,
+               float* __restrict d, float* __restrict y) {
   const uint32_t taps = f.taps;
   const float delay = f.delay[ear];
   const int whole = static_cast<int>(delay);
