@@ -68,6 +68,11 @@ class Platform {
   virtual uint32_t WallClockSeconds() = 0;   // seconds since 1970-01-01 UTC
   virtual void Sleep(uint32_t ms) = 0;       // blocks the game thread; events keep queuing
 
+  // ---- The tick timer. The loop in app/ times and delivers the ticks itself; the platform
+  // is told so that it can refuse the timer or log it.
+  virtual bool SetTimer(uint32_t /*timerId*/, uint32_t /*intervalMs*/) { return true; }
+  virtual void KillTimer(uint32_t /*timerId*/) {}
+
   // ---- Events, in the order the player made them.
   virtual bool PollEvent(Event* event) = 0;        // takes the oldest waiting event, if any
   virtual void WaitEvent(uint64_t untilMs) = 0;    // until an event waits or NowMs() >= untilMs

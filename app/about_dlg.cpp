@@ -1,0 +1,18 @@
+#include "app/app.h"
+#include "app/globals.h"
+
+// The About box is a picture drawn inside the main window: there is no system menu to
+// reach a separate dialog from, and a modal box would stop the tick.
+void CAboutDlg::Open() {
+  m_open = true;
+  plat::g_platform->ShowAboutBox((g_programFolder + "about.bmp").c_str(), true);
+}
+
+void CAboutDlg::Close() {
+  m_open = false;
+  plat::g_platform->ShowAboutBox((g_programFolder + "about.bmp").c_str(), false);
+}
+
+void CAboutDlg::OnKeyDown(int vk) {
+  if (vk == plat::VK_RETURN || vk == plat::VK_ESCAPE || vk == plat::VK_F1) Close();
+}

@@ -1,0 +1,7 @@
+#include "platform/platform.h"
+
+namespace plat {
+
+Platform* g_platform = nullptr;
+
+}  // namespace plat
