@@ -15,6 +15,7 @@
 
 namespace plat {
 
+constexpr char kHrtfTableFile[] = "hrtf.dat";  // beside the executable
 constexpr char kHrtfMagic[8] = {'C', 'B', 'H', 'R', 'T', 'F', '0', '1'};
 constexpr uint32_t kHrtfHeaderBytes = 20;
 constexpr uint32_t kHrtfMaxTaps = 64;

@@ -361,7 +361,8 @@ void Mixer::Render(float* out, uint32_t frames) {
     for (Voice* v = first_; v; v = v->next) {
       if (v->render.playing) MixVoice(*v, acc_.data(), n);
     }
-    for (uint32_t i = 0; i < 2 * n; ++i) out[i] = std::clamp(acc_[i], -1.0f, 1.0f);
+    const float* acc = acc_.data();
+    for (size_t i = 0; i < 2 * size_t{n}; ++i) out[i] = std::min(std::max(acc[i], -1.0f), 1.0f);
 
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -386,10 +387,43 @@ void Mixer::MixVoice(Voice& v, float* acc, uint32_t n) {
   else MixPlain(v, acc, n);
 }
 
+namespace {
+
+// acc += samples * gain per channel; a mono source feeds both channels.
+void AddSteady(float* __restrict acc, const float* __restrict s, uint32_t ch, size_t n,
+               float g0, float g1) {
+  // size_t indices: with 32-bit ones 2 * i could wrap, which stops the vectoriser.
+  if (ch == 1) {
+    for (size_t i = 0; i < n; ++i) {
+      acc[2 * i] += s[i] * g0;
+      acc[2 * i + 1] += s[i] * g1;
+    }
+  } else {
+    for (size_t i = 0; i < n; ++i) {
+      acc[2 * i] += s[2 * i] * g0;
+      acc[2 * i + 1] += s[2 * i + 1] * g1;
+    }
+  }
+}
+
+// The same with the gains moving by step0 and step1 per frame, starting one step in.
+void AddRamp(float* __restrict acc, const float* __restrict s, uint32_t ch, size_t n,
+             float g0, float g1, float step0, float step1) {
+  const size_t right = ch == 2 ? 1 : 0;
+  for (size_t i = 0; i < n; ++i) {
+    const float k = static_cast<float>(i + 1);
+    acc[2 * i] += s[i * ch] * (g0 + step0 * k);
+    acc[2 * i + 1] += s[i * ch + right] * (g1 + step1 * k);
+  }
+}
+
+}  // namespace
+
 void Mixer::MixPlain(Voice& v, float* acc, uint32_t n) {
   Voice::RenderState& r = v.render;
   if (r.fresh) r.gain[0] = r.targetGain[0], r.gain[1] = r.targetGain[1];
   // A changed gain ramps over the period rather than stepping.
+  const bool steady = r.gain[0] == r.targetGain[0] && r.gain[1] == r.targetGain[1];
   const float step0 = (r.targetGain[0] - r.gain[0]) / n;
   const float step1 = (r.targetGain[1] - r.gain[1]) / n;
   const uint32_t ch = v.channels;
@@ -398,13 +432,11 @@ void Mixer::MixPlain(Voice& v, float* acc, uint32_t n) {
     const uint32_t take =
         static_cast<uint32_t>(std::min<uint64_t>(n - done, v.frames - r.position));
     const float* s = v.samples.data() + r.position * ch;
-    float* a = acc + 2 * done;
-    const float g0 = r.gain[0] + step0 * done, g1 = r.gain[1] + step1 * done;
-    const uint32_t right = ch == 2 ? 1 : 0;
-    for (uint32_t i = 0; i < take; ++i) {
-      const float k = static_cast<float>(i + 1);
-      a[2 * i] += s[i * ch] * (g0 + step0 * k);
-      a[2 * i + 1] += s[i * ch + right] * (g1 + step1 * k);
+    if (steady) {
+      AddSteady(acc + 2 * done, s, ch, take, r.gain[0], r.gain[1]);
+    } else {
+      AddRamp(acc + 2 * done, s, ch, take, r.gain[0] + step0 * done, r.gain[1] + step1 * done,
+              step0, step1);
     }
     done += take;
     r.position += take;
@@ -422,23 +454,23 @@ namespace {
 // One ear through one filter: the input delayed by the ear's fractional delay (and one
 // sample more, so the interpolator never reads ahead of the period), then the response.
 // x holds kHistory samples of history before the n new ones; d takes n + taps - 1 values.
-void FilterEar(const Mixer::Filter& f, int ear, const float* x, uint32_t n, float* d,
-               float* y) {
+void FilterEar(const Mixer::Filter& f, int ear, const float* __restrict x, uint32_t n,
+               float* __restrict d, float* __restrict y) {
   const uint32_t taps = f.taps;
   const float delay = f.delay[ear];
   const int whole = static_cast<int>(delay);
   float w[4];
   LagrangeWeights(1.0f - (delay - whole), w);
   const float* base = x + kHistory - (taps - 1) - 2 - whole - 1;
-  const uint32_t count = n + taps - 1;
-  for (uint32_t j = 0; j < count; ++j) {
+  const size_t count = n + taps - 1;
+  for (size_t j = 0; j < count; ++j) {
     d[j] = w[0] * base[j] + w[1] * base[j + 1] + w[2] * base[j + 2] + w[3] * base[j + 3];
   }
   std::fill_n(y, n, 0.0f);
   for (uint32_t k = 0; k < taps; ++k) {
     const float h = f.h[ear][k];
     const float* src = d + taps - 1 - k;
-    for (uint32_t i = 0; i < n; ++i) y[i] += h * src[i];
+    for (size_t i = 0; i < n; ++i) y[i] += h * src[i];
   }
 }
 
@@ -481,7 +513,7 @@ void Mixer::MixPositional(Voice& v, float* acc, uint32_t n) {
         yNew[i] = yOld[i] + w * (yNew[i] - yOld[i]);
       }
     }
-    for (uint32_t i = 0; i < n; ++i) acc[2 * i + ear] += yNew[i];
+    for (size_t i = 0; i < n; ++i) acc[2 * i + ear] += yNew[i];
   }
   r.fadeDone += fading;
 }

@@ -4,6 +4,9 @@
 // from head-related impulse responses (hrtf_table.h), or with an equal-power pan by azimuth
 // when no table could be read.
 //
+// A one-shot voice that plays to its end stops with its status 0 at the period in which its
+// last frame is mixed, and rewinds to its start; Stop keeps the position.
+//
 // Threads: every AudioDevice call comes from the game thread; Render runs on the audio
 // thread (or on the game thread for offline rendering). The one lock guards each voice's
 // Control block and the voice list; Render holds it only to take the controls at the start
