@@ -195,7 +195,9 @@ void VirtualPlatform::DestroyMainWindow() { Record("destroywindow", ""); }
 
 long VirtualPlatform::ReadFileHead(const char* path, void* buffer, size_t maxBytes) {
   AdvanceTo(m_now + m_fileReadCostMs);
-  return PosixReadFileHead(path, buffer, maxBytes);
+  const long read = PosixReadFileHead(path, buffer, maxBytes);
+  Record("read", path, read);
+  return read;
 }
 
 bool VirtualPlatform::WriteFileHead(const char* path, const void* data, size_t bytes) {

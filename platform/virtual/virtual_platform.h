@@ -3,8 +3,8 @@
 // Keys, releases, paints and close requests are scripted at virtual times. Sleep and
 // WaitEvent advance the clock, and the real mixer renders offline as it advances, so play
 // statuses are exact in virtual time and the mix can be inspected or written to a WAV file.
-// Every sound call, message box, HTTP request and timer or controller call is logged with
-// its virtual time. Files are the real file system (shared with the SDL back end); a path
+// Every sound call, file read and write, message box, HTTP request and timer or controller
+// call is logged with its virtual time. Files are the real file system (shared with the SDL back end); a path
 // can be made read-only for fault tests.
 #pragma once
 
@@ -24,7 +24,7 @@ class Mixer;
 
 struct LogEntry {
   uint64_t ms = 0;
-  std::string op;    // "play", "loop", "stop", "create", "destroy", "pan", "messagebox", ...
+  std::string op;    // "play", "loop", "stop", "create", "destroy", "pan", "read", "write", "http", ...
   std::string name;  // the sound's file name, a message text, an address
   int64_t a = 0;     // the op's numbers: pan, volume, position, status ...
   int64_t b = 0;
@@ -70,6 +70,7 @@ class VirtualPlatform : public Platform {
   const std::vector<LogEntry>& Log() const { return m_log; }
   std::vector<LogEntry> LogOf(const std::string& op) const;
   std::string LogText() const;  // one line per entry: "  1234 play menu\arrows.vgz 0 0"
+  void ClearLog() { m_log.clear(); }  // for long runs that look at one step at a time
   const std::vector<float>& Mix() const { return m_mix; }  // interleaved stereo from time 0
   bool WriteMixWav(const std::string& path) const;
   Mixer* GetMixer() { return m_mixer.get(); }

@@ -107,7 +107,7 @@ std::string MakeGameFolder(const FixtureOptions& options) {
   double frequency = 300.0;
   for (const GameFileSpec& f : GameSoundFiles()) {
     frequency += 17.0;
-    if (options.missing.count(f.name)) continue;
+    if (!options.writeSounds || options.missing.count(f.name)) continue;
     auto it = options.durationMs.find(f.name);
     const int ms = it == options.durationMs.end() ? f.durationMs : it->second;
     // The speaker test's sounds are broadband, like the speech they stand for: a pure tone

@@ -24,6 +24,7 @@ struct FixtureOptions {
   std::set<std::string> missing;            // game names not to write
   std::map<std::string, int> durationMs;    // game names with another length
   bool writeBestDat = true;                 // an empty best.dat, as installed
+  bool writeSounds = true;                  // off for tests of the data files alone
 };
 
 // Writes the folder (with the sub-folder case the game's data has) and returns its path,
