@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
 #include "best_file_bytes.h"
-#include "memory_file_platform.h"
+#include "tests/support/scenario.h"
 
 namespace {
-
-const char kFolder[] = "/game/";
-const char kPath[] = "/game/best.dat";
 
 using best_file::Bytes;
 using best_file::Plain;
@@ -22,25 +20,32 @@ std::vector<int32_t> Table() {
   return std::vector<int32_t>(g_bestScores, g_bestScores + g_bestLastIndex + 1);
 }
 
+testing_support::FixtureOptions DataFilesOnly() {
+  testing_support::FixtureOptions options;
+  options.writeSounds = false;
+  return options;
+}
+
+// best.dat as a real file in a game folder, read and written through the virtual platform.
 class BestScoresTest : public ::testing::Test {
  protected:
+  BestScoresTest() : game_(DataFilesOnly()), path_(game_.folder + "best.dat") {}
   void SetUp() override {
-    previous_ = plat::g_platform;
-    plat::g_platform = &files_;
-    g_programFolder = kFolder;
+    g_programFolder = game_.folder;
     g_bestLastIndex = 0;
-    g_lastScore = 0;
   }
-  void TearDown() override { plat::g_platform = previous_; }
 
-  Bytes& File() { return files_.files[kPath]; }
+  Bytes File() const { return testing_support::ReadBytes(path_); }
+  void SetFile(const Bytes& bytes) { testing_support::WriteBytes(path_, bytes); }
+  bool FileExists() const { return std::filesystem::exists(path_); }
+  size_t Writes() const { return game_.vp.LogOf("write").size(); }
 
-  MemoryFilePlatform files_;
-  plat::Platform* previous_ = nullptr;
+  testing_support::Scenario game_;
+  const std::string path_;
 };
 
 TEST_F(BestScoresTest, EmptyFileReadsAsOneZeroThenAWinStoresTwoRecords) {
-  File() = {};
+  SetFile({});
   ASSERT_EQ(ReadBestScores(), 1);
   EXPECT_EQ(Table(), std::vector<int32_t>({0}));
   EXPECT_TRUE(File().empty());
@@ -73,7 +78,7 @@ TEST_F(BestScoresTest, WinsEnterTheTableByTheirSize) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.win);
-    File() = Stored(Plain(c.before, 0x55));
+    SetFile(Stored(Plain(c.before, 0x55)));
     g_lastScore = c.win;
     RecordBestScore();
     ASSERT_EQ(ReadBestScores(), 1);
@@ -84,30 +89,30 @@ TEST_F(BestScoresTest, WinsEnterTheTableByTheirSize) {
 TEST_F(BestScoresTest, TrailingPieceShorterThanARecordIsIgnored) {
   Bytes bytes = Plain({"300", "20"});
   bytes.insert(bytes.end(), {'4', '4', '4', 0, 0, 0});
-  File() = Stored(bytes);
+  SetFile(Stored(bytes));
   ASSERT_EQ(ReadBestScores(), 1);
   EXPECT_EQ(Table(), std::vector<int32_t>({300, 20}));
 }
 
 TEST_F(BestScoresTest, FileStaysInStoredFormAcrossReadsAndSaves) {
   const Bytes stored = Stored(Plain({"4000", "12", "12"}, 0xAA));
-  File() = stored;
+  SetFile(stored);
   ASSERT_EQ(ReadBestScores(), 1);
   ASSERT_EQ(ReadBestScores(), 1);
   EXPECT_EQ(Table(), std::vector<int32_t>({4000, 12, 12}));
   EXPECT_EQ(File(), stored);
-  EXPECT_EQ(files_.writes, 0);  // reading never writes
+  EXPECT_EQ(Writes(), 0u);  // reading never writes
 
   g_lastScore = 13;
   RecordBestScore();
   EXPECT_EQ(File(), Stored(Plain({"4000", "13", "12", "12"})));
-  EXPECT_EQ(files_.writes, 1);  // the whole table in one write
+  EXPECT_EQ(Writes(), 1u);  // the whole table in one write
 }
 
 TEST_F(BestScoresTest, ReadOnlyFileReadsCorrectlyAndIsLeftUntouched) {
   const Bytes stored = Stored(Plain({"700", "5"}));
-  File() = stored;
-  files_.readOnly.insert(kPath);
+  SetFile(stored);
+  game_.vp.SetReadOnly(path_);
 
   ASSERT_EQ(ReadBestScores(), 1);
   EXPECT_EQ(Table(), std::vector<int32_t>({700, 5}));
@@ -120,6 +125,7 @@ TEST_F(BestScoresTest, ReadOnlyFileReadsCorrectlyAndIsLeftUntouched) {
 }
 
 TEST_F(BestScoresTest, MissingFileLeavesAnEmptyTableAndRecordsNothing) {
+  std::filesystem::remove(path_);
   g_bestLastIndex = 4;
   EXPECT_EQ(ReadBestScores(), 0);
   EXPECT_EQ(g_bestLastIndex, 4);
@@ -128,14 +134,14 @@ TEST_F(BestScoresTest, MissingFileLeavesAnEmptyTableAndRecordsNothing) {
   g_lastScore = 100;
   RecordBestScore();
   WriteBestScores();
-  EXPECT_TRUE(files_.files.empty());  // never created
+  EXPECT_FALSE(FileExists());  // never created
 }
 
 TEST_F(BestScoresTest, MoreThanElevenRecordsFillTheTableAndNoMore) {
   std::vector<std::string> texts;
   for (int i = 0; i < 16; ++i) texts.push_back(std::to_string(1600 - i * 100));
   Bytes bytes = Plain(texts);  // 112 bytes: the last two records lie past the scrambled head
-  File() = Stored(bytes);
+  SetFile(Stored(bytes));
   ASSERT_EQ(ReadBestScores(), 1);
   EXPECT_EQ(g_bestLastIndex, 10);
   EXPECT_EQ(Table(), std::vector<int32_t>({1600, 1500, 1400, 1300, 1200, 1100, 1000, 900, 800,
@@ -166,7 +172,7 @@ TEST_F(BestScoresTest, RecordsReadTheWayAtoiDoes) {
       {{' ', ' ', ' ', ' ', ' ', ' ', '9'}, 0},
   };
   for (const Case& c : cases) {
-    File() = Stored(c.record);
+    SetFile(Stored(c.record));
     ASSERT_EQ(ReadBestScores(), 1);
     EXPECT_EQ(Table(), std::vector<int32_t>({c.value}));
   }
@@ -174,7 +180,7 @@ TEST_F(BestScoresTest, RecordsReadTheWayAtoiDoes) {
 
 TEST_F(BestScoresTest, ScrambleAndUnscrambleWorkOnTheFile) {
   const Bytes plain = Plain({"18000", "-1", "3"}, 0x7F);
-  File() = plain;
+  SetFile(plain);
   EXPECT_EQ(ScrambleBestFile(), 1);
   EXPECT_EQ(File(), Stored(plain));
   EXPECT_EQ(UnscrambleBestFile(), 1);
@@ -182,28 +188,28 @@ TEST_F(BestScoresTest, ScrambleAndUnscrambleWorkOnTheFile) {
 
   // Only the first 100 bytes are scrambled.
   Bytes longFile(130, 0x20);
-  File() = longFile;
+  SetFile(longFile);
   EXPECT_EQ(ScrambleBestFile(), 1);
   EXPECT_EQ(File(), Stored(longFile));
   EXPECT_EQ(File()[100], 0x20);
 
-  File() = {};
+  SetFile({});
   EXPECT_EQ(ScrambleBestFile(), 1);
   EXPECT_TRUE(File().empty());
 
-  File() = plain;
-  files_.readOnly.insert(kPath);
+  SetFile(plain);
+  game_.vp.SetReadOnly(path_);
   EXPECT_EQ(UnscrambleBestFile(), 0);
   EXPECT_EQ(File(), plain);
 
-  files_.files.clear();
+  std::filesystem::remove(path_);
   EXPECT_EQ(ScrambleBestFile(), 0);
   EXPECT_EQ(UnscrambleBestFile(), 0);
-  EXPECT_TRUE(files_.files.empty());
+  EXPECT_FALSE(FileExists());
 }
 
 TEST_F(BestScoresTest, WriteKeepsEveryRecordToSevenBytes) {
-  File() = {};
+  SetFile({});
   for (int32_t& score : g_bestScores) score = -1;
   g_bestScores[0] = INT32_MIN;  // no score gets here; its text must still fit its record
   g_bestScores[1] = 2147483647;
