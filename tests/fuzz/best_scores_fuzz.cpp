@@ -1,16 +1,17 @@
-// best.dat from any bytes: read, enter a score, save, read again. The table never grows
-// past its entries, the file is never shortened, and what is read stays in range.
+// best.dat from any bytes: parsed, then read from a real file, a score entered and saved
+// through the virtual platform, and read again. The table never grows past its entries, the
+// file is never shortened, and what is read stays in range.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include "app/globals.h"
-#include "memory_file_platform.h"
 #include "scores/best_scores.h"
+#include "tests/support/scenario.h"
 
 namespace {
-
-const char kPath[] = "/fuzz/best.dat";
 
 void CheckTable() {
   if (g_bestLastIndex < 0 || g_bestLastIndex >= BEST_TABLE_SIZE) std::abort();
@@ -18,13 +19,25 @@ void CheckTable() {
     if (score < -99999 || score > 999999) std::abort();
 }
 
+// One game folder for the whole run, holding best.dat alone.
+testing_support::Scenario& Game() {
+  static testing_support::Scenario game([] {
+    testing_support::FixtureOptions options;
+    options.writeSounds = false;
+    options.inMemory = true;
+    return options;
+  }());
+  return game;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  MemoryFilePlatform files;
-  plat::g_platform = &files;
-  g_programFolder = "/fuzz/";
-  files.files[kPath].assign(data, data + size);
+  testing_support::Scenario& game = Game();
+  game.vp.ClearLog();
+  g_programFolder = game.folder;
+  const std::string path = game.folder + "best.dat";
+  testing_support::WriteBytes(path, std::vector<unsigned char>(data, data + size));
 
   ParseBestScores(data, size);
   CheckTable();
@@ -34,10 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   g_lastScore = size > 0 ? data[0] * 71 : 0;  // 0..18105: every score a level can give
   RecordBestScore();
-  if (files.files[kPath].size() < size) std::abort();
+  if (game.vp.LogOf("write").size() != 1) std::abort();  // the whole table in one write
+  if (std::filesystem::file_size(path) < size) std::abort();
   if (ReadBestScores() != 1) std::abort();
   CheckTable();
-
-  plat::g_platform = nullptr;
   return 0;
 }

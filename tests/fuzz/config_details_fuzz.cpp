@@ -1,12 +1,14 @@
-// config.dat as any bytes at all: reading it never overruns, and the address built always
-// carries the host, the page and the five query keys in order around the file's own bytes.
+// config.dat as any bytes, read from a real file through the virtual platform: reading it
+// never overruns, and the address built always carries the host, the page and the five
+// query keys in order around the file's own bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "scores/send_score.h"
-#include "tests/net/support/send_score_doubles.h"
+#include "tests/support/scenario.h"
 
 namespace {
 
@@ -14,12 +16,26 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
+// One game folder for the whole run, holding config.dat alone.
+testing_support::Scenario& Game() {
+  static testing_support::Scenario game([] {
+    testing_support::FixtureOptions options;
+    options.writeSounds = false;
+    options.inMemory = true;
+    options.writeBestDat = false;
+    return options;
+  }());
+  return game;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  doubles::ScriptedPlatform& platform = doubles::Reset();
-  g_programFolder = "/game/";
-  platform.files["/game/config.dat"] = std::string(reinterpret_cast<const char*>(data), size);
+  testing_support::Scenario& game = Game();
+  game.vp.ClearLog();
+  g_programFolder = game.folder;
+  testing_support::WriteBytes(game.folder + "config.dat",
+                              std::vector<unsigned char>(data, data + size));
   g_scoreUrl = "untouched";
 
   int built = ReadPlayerDetails();

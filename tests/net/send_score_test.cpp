@@ -1,25 +1,42 @@
+// Score submission played on the virtual platform with the whole game: the menu's entry 8,
+// Y, N and Escape, config.dat read from the game folder, and the two requests sent through
+// the real HTTP client to the reference server on the loopback interface.
 #include "scores/send_score.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
-#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
 #include "tests/net/support/score_server_runner.h"
-#include "tests/net/support/send_score_doubles.h"
 #include "tests/net/support/silent_port.h"
+#include "tests/support/loopback_http.h"
+#include "tests/support/scenario.h"
 
 namespace {
 
-using doubles::g_log;
 using plat::HttpResult;
-using Log = std::vector<std::string>;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+using testing_support::FixtureOptions;
+using testing_support::LoopbackHttp;
+using testing_support::Scenario;
+using Names = std::vector<std::string>;
 
-const char kFolder[] = "/game/";
-const char kConfigPath[] = "/game/config.dat";
+constexpr char kPrompt[] = "game\\check_connected.vgz";
+constexpr char kSending[] = "game\\sending_score.vgz";
+constexpr char kConfigureFirst[] = "game\\say_config_first.vgz";
+constexpr char kMadeIt[] = "game\\made_it.vgz";
+constexpr char kNotEnough[] = "game\\not_enough.vgz";
+constexpr char kEntry8[] = "menu\\send_score.vgz";
+
+constexpr uint64_t kEnterAt = 500;  // Enter on entry 8
+constexpr uint64_t kKeyAt = 1000;   // the key answering the prompt
 
 std::string SubmitUrl(const std::string& first, const std::string& last, const std::string& addr,
                       const std::string& country) {
@@ -27,295 +44,353 @@ std::string SubmitUrl(const std::string& first, const std::string& last, const s
          "&last_name=" + last + "&addr=" + addr + "&country=" + country + "&score=";
 }
 
-class SendScoreTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    platform_ = &doubles::Reset();
-    g_programFolder = kFolder;
-    g_lastScore = 0;
-    g_scoreUrl.clear();
-    for (SoundBuffer& s : g_sendSounds) s = 0;
-  }
-  // Enters the screen (sounds 1, 2, 3 in slot order) and forgets what that logged.
-  void EnterScreen() {
-    ASSERT_EQ(StartSendScore(), 1);
-    g_log.clear();
-  }
-  doubles::ScriptedPlatform* platform_ = nullptr;
-};
+std::string PlaceUrl(std::string url) {
+  return url.replace(url.find("top1.php"), 8, "top2.php");
+}
+
+std::string Word(int n) { return "score\\" + std::to_string(n) + ".vgz"; }
+
+std::string ConfigPath(const Scenario& s) { return s.folder + "config.dat"; }
+
+void WriteConfig(const Scenario& s, const std::string& text) {
+  testing_support::WriteBytes(ConfigPath(s), std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+int ConfigReads(const Scenario& s) {
+  int n = 0;
+  for (const plat::LogEntry& e : s.vp.LogOf("read")) n += e.name == ConfigPath(s);
+  return n;
+}
+
+// Cuts the introduction short, walks up from the prompt to entry 8 (1, 9, 8), chooses it,
+// then answers the prompt with key.
+void ScriptAnswer(Scenario& s, int key) {
+  s.Tap(100, plat::VK_CONTROL).Tap(200, plat::VK_UP).Tap(300, plat::VK_UP).Tap(400, plat::VK_UP);
+  s.Tap(kEnterAt, plat::VK_RETURN);
+  s.Tap(kKeyAt, key);
+}
+
+// Start-up, then a last score as if a level had just been won.
+void StartWithScore(Scenario& s, int score) {
+  s.Start();
+  g_lastScore = score;
+}
 
 // ---- config.dat and the address built from it
 
-TEST_F(SendScoreTest, ConfigFileGivesTheFourFieldsUnescaped) {
-  const std::string big(5000, 'q');
+FixtureOptions DataFilesOnly() {
+  FixtureOptions options;
+  options.writeSounds = false;
+  return options;
+}
+
+TEST(SendScoreDetails, ConfigFileGivesTheFourFieldsUnescaped) {
+  const std::string field5000(5000, 'q');
+  const std::string tail10000(10000 - 10, 'c');
   struct Case {
     const char* what;
-    std::string file;
     bool exists;
+    std::string file;
     int result;
     std::string url;  // when result is 1
   };
   const Case cases[] = {
-      {"four lines", "Ann\nLee\n1 Main St\nUK\n", true, 1, SubmitUrl("Ann", "Lee", "1 Main St", "UK")},
-      {"one line", "Ann\n", true, 1, SubmitUrl("Ann", "", "", "")},
-      {"no final line feed loses the last character", "Ann\nLee", true, 1,
+      {"four lines", true, "Ann\nLee\n1 Main St\nUK\n", 1, SubmitUrl("Ann", "Lee", "1 Main St", "UK")},
+      {"a single line", true, "Ann\n", 1, SubmitUrl("Ann", "", "", "")},
+      {"no final line feed loses the last character", true, "Ann\nLee", 1,
        SubmitUrl("Ann", "Le", "", "")},
-      {"carriage returns stay in their fields", "Ann\r\nLee\r\nX\r\nUK\r\n", true, 1,
+      {"a blank inside a field", true, "Ann Marie\nLee\n", 1, SubmitUrl("Ann Marie", "Lee", "", "")},
+      {"carriage returns stay in their fields", true, "Ann\r\nLee\r\nX\r\nUK\r\n", 1,
        SubmitUrl("Ann\r", "Lee\r", "X\r", "UK\r")},
-      {"grave accent separates", "Ann`Lee\nX\nY\nZ\n", true, 1, SubmitUrl("Ann", "Lee", "X", "Y")},
-      {"lines after the fourth ignored", "A\nB\nC\nD\nE\nF\n", true, 1, SubmitUrl("A", "B", "C", "D")},
-      {"empty lines give empty fields", "\n\nC\n\n", true, 1, SubmitUrl("", "", "C", "")},
-      {"a zero byte ends the text", std::string("Ann\0Lee\nX\n", 10), true, 1,
+      {"a grave accent separates", true, "Ann`Lee\nX\nY\nZ\n", 1, SubmitUrl("Ann", "Lee", "X", "Y")},
+      {"lines after the fourth ignored", true, "A\nB\nC\nD\nE\nF\n", 1, SubmitUrl("A", "B", "C", "D")},
+      {"empty lines give empty fields", true, "\n\nC\n\n", 1, SubmitUrl("", "", "C", "")},
+      {"a zero byte ends the text", true, std::string("Ann\0Lee\nX\n", 10), 1,
        SubmitUrl("Ann", "", "", "")},
-      {"a field of 5000 bytes", big + "\nLee\nX\nUK\n", true, 1, SubmitUrl(big, "Lee", "X", "UK")},
-      {"single byte", "A", true, 0, ""},
-      {"single line feed", "\n", true, 0, ""},
-      {"empty file", "", true, 0, ""},
-      {"missing file", "", false, 0, ""},
+      {"a field of 5000 bytes", true, field5000 + "\nLee\nX\nUK\n", 1,
+       SubmitUrl(field5000, "Lee", "X", "UK")},
+      {"a file of 10000 bytes", true, "Ann\nLee\nX\n" + tail10000, 1,
+       SubmitUrl("Ann", "Lee", "X", tail10000.substr(1))},
+      {"only the first 10000 bytes are read", true, std::string(20000, 'x'), 1,
+       SubmitUrl(std::string(CONFIG_READ_BYTES - 1, 'x'), "", "", "")},
+      {"a single byte", true, "A", 0, ""},
+      {"a single line feed", true, "\n", 0, ""},
+      {"an empty file", true, "", 0, ""},
+      {"no file", false, "", 0, ""},
   };
+  Scenario s(DataFilesOnly());
+  g_programFolder = s.folder;
   for (const Case& c : cases) {
-    SetUp();
-    if (c.exists) platform_->files[kConfigPath] = c.file;
-    EXPECT_EQ(ReadPlayerDetails(), c.result) << c.what;
-    if (c.result == 1) {
-      EXPECT_EQ(g_scoreUrl, c.url) << c.what;
-    }
-    EXPECT_EQ(g_log, Log{std::string("read ") + kConfigPath}) << c.what;
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(ConfigPath(s));
+    if (c.exists) WriteConfig(s, c.file);
+    g_scoreUrl = "untouched";
+    const int readsBefore = ConfigReads(s);
+    EXPECT_EQ(ReadPlayerDetails(), c.result);
+    EXPECT_EQ(g_scoreUrl, c.result == 1 ? c.url : "untouched");
+    EXPECT_EQ(ConfigReads(s), readsBefore + 1);
   }
-}
-
-TEST_F(SendScoreTest, OnlyTheFirst10000BytesAreRead) {
-  platform_->files[kConfigPath] = std::string(20000, 'x');
-  ASSERT_EQ(ReadPlayerDetails(), 1);
-  EXPECT_EQ(g_scoreUrl, SubmitUrl(std::string(CONFIG_READ_BYTES - 1, 'x'), "", "", ""));
-  // A platform that claims more than it was asked for is held to the buffer.
+  // A count beyond the buffer is held to it.
   EXPECT_EQ(ParsePlayerDetails(std::string(CONFIG_READ_BYTES, 'y').c_str(), 1 << 20), 1);
   EXPECT_EQ(g_scoreUrl, SubmitUrl(std::string(CONFIG_READ_BYTES - 1, 'y'), "", "", ""));
 }
 
-TEST_F(SendScoreTest, ScoreIsAppendedAfterScoreEquals) {
-  ASSERT_EQ(BuildScoreUrl("Ann`Lee`X`UK"), 1);
-  g_lastScore = 17345;
-  AppendScoreToUrl();
-  EXPECT_EQ(g_scoreUrl, SubmitUrl("Ann", "Lee", "X", "UK") + "17345");
-  EXPECT_EQ(BuildScoreUrl(""), 0);
-}
+// ---- the place page's reply, as heard
 
-// ---- the reply to the place request
-
-TEST_F(SendScoreTest, PlaceIsSpokenFromTheReplysFirstCharacter) {
+TEST(SendScorePlace, PlaceIsSpokenFromTheReplysFirstCharacter) {
   struct Case {
     const char* reply;
-    Log spoken;
+    Names heard;
   };
   const Case cases[] = {
-      {"1", {"say-place 1"}},  {"10", {"say-place 10"}}, {"1x", {"say-place 10"}},
-      {"2", {"say-place 2"}},  {"3", {"say-place 3"}},   {"4", {"say-place 4"}},
-      {"5", {"say-place 5"}},  {"6", {"say-place 6"}},   {"7", {"say-place 7"}},
-      {"8", {"say-place 8"}},  {"9", {"say-place 9"}},   {"99", {"say-place 9"}},
-      {"0", {}},               {"x", {}},                {" 1", {}},
+      {"1", {kMadeIt, Word(1)}},  {"10", {kMadeIt, Word(10)}}, {"1x", {kMadeIt, Word(10)}},
+      {"2", {kMadeIt, Word(2)}},  {"3", {kMadeIt, Word(3)}},   {"4", {kMadeIt, Word(4)}},
+      {"5", {kMadeIt, Word(5)}},  {"6", {kMadeIt, Word(6)}},   {"7", {kMadeIt, Word(7)}},
+      {"8", {kMadeIt, Word(8)}},  {"9", {kMadeIt, Word(9)}},   {"99", {kMadeIt, Word(9)}},
+      {"0", {}},                  {"x", {}},                   {" 1", {}},
       {"", {}},
   };
+  Scenario s;
+  s.Start();
   for (const Case& c : cases) {
-    g_log.clear();
+    const uint64_t from = s.vp.NowMs();
     SayPlaceFromReply(c.reply);
-    EXPECT_EQ(g_log, c.spoken) << '"' << c.reply << '"';
+    EXPECT_THAT(s.StartedNames(from), ElementsAreArray(c.heard)) << '"' << c.reply << '"';
   }
 }
 
-TEST_F(SendScoreTest, PlaceRequestGoesToTop2EverywhereAndReadsTheReplyAsText) {
+TEST(SendScorePlace, PlaceRequestGoesToTop2EverywhereAndReadsTheReplyAsText) {
   struct Case {
     const char* what;
     HttpResult result;
     std::string body;
-    Log spoken;
+    Names heard;
   };
   const Case cases[] = {
-      {"place", HttpResult::Ok, "4", {"say-place 4"}},
-      {"empty body", HttpResult::Ok, "", {"say-not-enough"}},
-      {"text ends at a zero byte", HttpResult::Ok, std::string("1\0" "0", 3), {"say-place 1"}},
-      {"zero byte first", HttpResult::Ok, std::string("\0" "5", 2), {}},
-      {"a long reply", HttpResult::Ok, "1" + std::string(300000, '7'), {"say-place 10"}},
+      {"a place", HttpResult::Ok, "4", {kMadeIt, Word(4)}},
+      {"an empty body", HttpResult::Ok, "", {kNotEnough}},
+      {"the text ends at a zero byte", HttpResult::Ok, std::string("1\0" "0", 3), {kMadeIt, Word(1)}},
+      {"a zero byte first", HttpResult::Ok, std::string("\0" "5", 2), {}},
+      {"a reply beyond the limit", HttpResult::Ok, "1" + std::string(300000, '7'), {kMadeIt, Word(10)}},
       {"no answer", HttpResult::NoAnswer, "", {}},
-      {"read failed", HttpResult::ReadFailed, "3", {}},
+      {"the read failed", HttpResult::ReadFailed, "3", {}},
   };
+  Scenario s;
+  s.Start();
+  const std::string placeUrl =
+      "http://" CHIMEBOX_SCORE_HOST "/chimebox/top2.php?first_name=top2.php&last_name=B"
+      "&addr=C&country=D&score=";
   for (const Case& c : cases) {
-    SetUp();
+    SCOPED_TRACE(c.what);
     size_t askedFor = 0;
-    platform_->http = [&](const std::string&, std::string* body, size_t maxBody) {
+    s.vp.SetHttpHandler([&](const std::string&, std::string* body, size_t maxBody) {
       askedFor = maxBody;
       if (body != nullptr) *body = c.body;  // a platform that ignores the limit
       return c.result;
-    };
+    });
     ASSERT_EQ(BuildScoreUrl("top1.php`B`C`D"), 1);
+    s.vp.ClearLog();
     QueryPlace();
-    const std::string placeUrl =
-        "http://" CHIMEBOX_SCORE_HOST "/chimebox/top2.php?first_name=top2.php&last_name=B"
-        "&addr=C&country=D&score=";
-    EXPECT_EQ(g_scoreUrl, placeUrl) << c.what;
-    EXPECT_EQ(askedFor, PLACE_REPLY_MAX_BYTES) << c.what;
-    Log expected{"http-body " + placeUrl};
-    expected.insert(expected.end(), c.spoken.begin(), c.spoken.end());
-    EXPECT_EQ(g_log, expected) << c.what;
+    EXPECT_EQ(g_scoreUrl, placeUrl);
+    ASSERT_EQ(s.vp.LogOf("http").size(), 1u);
+    EXPECT_EQ(s.vp.LogOf("http")[0].name, placeUrl);
+    EXPECT_EQ(askedFor, PLACE_REPLY_MAX_BYTES);
+    EXPECT_THAT(s.StartedNames(), ElementsAreArray(c.heard));
   }
 }
 
-// ---- the screen: keys and the whole exchange
+// ---- the screen from the menu, without the network
 
-TEST_F(SendScoreTest, YSubmitsWaitsSixSecondsAndSpeaksThePlace) {
-  platform_->files[kConfigPath] = "Ann\nLee\n1 Main St\nUK\n";
-  g_lastScore = 4321;
-  platform_->http = [](const std::string&, std::string* body, size_t) {
-    if (body != nullptr) *body = "3";
-    return HttpResult::Ok;
-  };
-  EnterScreen();
-  SendScoreKey(plat::VK_Y);
-  const std::string url = SubmitUrl("Ann", "Lee", "1 Main St", "UK") + "4321";
-  std::string placeUrl = url;
-  placeUrl.replace(placeUrl.find("top1.php"), 8, "top2.php");
-  const Log expected = {
-      "stop 1", "stop 2", "stop 3",
-      "read /game/config.dat",
-      "wait 2",  // sending the score
-      "http-head " + url,
-      "sleep 6000",
-      "http-body " + placeUrl,
-      "say-place 3",
-      "stop 1", "stop 2", "stop 3",
-      "release 1", "release 2", "release 3",
-      "menu",
-  };
-  EXPECT_EQ(g_log, expected);
-  for (SoundBuffer s : g_sendSounds) EXPECT_EQ(s, 0u);
-}
-
-TEST_F(SendScoreTest, ASubmissionWithoutAnswerEndsAtOnce) {
-  platform_->files[kConfigPath] = "Ann\n";
-  EnterScreen();
-  SendScoreKey(plat::VK_Y);
-  const Log expected = {
-      "stop 1", "stop 2", "stop 3", "read /game/config.dat", "wait 2",
-      "http-head " + SubmitUrl("Ann", "", "", "") + "0",
-      "stop 1", "stop 2", "stop 3", "release 1", "release 2", "release 3", "menu",
-  };
-  EXPECT_EQ(g_log, expected);
-}
-
-TEST_F(SendScoreTest, WithoutDetailsYSaysConfigureFirstAndSendsNothing) {
-  for (const char* file : {static_cast<const char*>(""), "A", static_cast<const char*>(nullptr)}) {
-    SetUp();
-    if (file != nullptr) platform_->files[kConfigPath] = file;
-    EnterScreen();
-    SendScoreKey(plat::VK_Y);
-    const Log expected = {"stop 1",    "stop 2",    "stop 3",    "read /game/config.dat",
-                          "wait 3",    "stop 1",    "stop 2",    "stop 3",
-                          "release 1", "release 2", "release 3", "menu"};
-    EXPECT_EQ(g_log, expected);
-  }
-}
-
-TEST_F(SendScoreTest, EscapeAndNLeaveWithoutReadingConfig) {
+TEST(SendScoreScreen, EscapeAndNLeaveWithoutReadingConfigAndOtherKeysAreIgnored) {
   for (int key : {int{plat::VK_ESCAPE}, int{plat::VK_N}}) {
-    SetUp();
-    platform_->files[kConfigPath] = "Ann\n";
-    EnterScreen();
-    SendScoreKey(key);
-    const Log expected = {"stop 1",    "stop 2",    "stop 3", "release 1",
-                          "release 2", "release 3", "menu"};
-    EXPECT_EQ(g_log, expected) << key;
+    SCOPED_TRACE(key);
+    Scenario s;
+    WriteConfig(s, "Ann\nLee\nX\nUK\n");
+    ScriptAnswer(s, key);
+    uint64_t t = kEnterAt;
+    for (int ignored : {int{plat::VK_RETURN}, int{plat::VK_SPACE}, int{plat::VK_CONTROL},
+                        int{plat::VK_UP}, int{'A'}}) {
+      s.Tap(t += 80, ignored);
+    }
+    StartWithScore(s, 1234);
+    s.RunUntil(kKeyAt - 1);
+    EXPECT_EQ(g_mode, MODE_SEND_SCORE);
+    s.RunUntil(kKeyAt + 3000);
+
+    EXPECT_THAT(s.StartedNames(kEnterAt), ElementsAre(kPrompt, kEntry8));
+    EXPECT_EQ(s.FirstStart(kEntry8, kKeyAt), static_cast<int64_t>(kKeyAt));
+    EXPECT_EQ(ConfigReads(s), 0);
+    EXPECT_TRUE(s.vp.LogOf("http").empty());
+    EXPECT_EQ(g_mode, MODE_MENU);
+    for (SoundBuffer sound : g_sendSounds) EXPECT_EQ(sound, 0u);
   }
 }
 
-TEST_F(SendScoreTest, OtherKeysAreIgnored) {
-  EnterScreen();
-  for (int key : {int{plat::VK_RETURN}, int{plat::VK_SPACE}, int{plat::VK_CONTROL},
-                  int{plat::VK_UP}, int{'A'}, int{'Z'}, 0}) {
-    SendScoreKey(key);
+TEST(SendScoreScreen, WithoutDetailsYSaysConfigureFirstAndSendsNothing) {
+  for (const char* file : {static_cast<const char*>(nullptr), "", "A"}) {
+    SCOPED_TRACE(file ? file : "(no file)");
+    Scenario s;
+    if (file != nullptr) WriteConfig(s, file);
+    ScriptAnswer(s, plat::VK_Y);
+    StartWithScore(s, 1234);
+    s.RunUntil(kKeyAt + 3000);
+    EXPECT_THAT(s.StartedNames(kKeyAt), ElementsAre(kConfigureFirst, kEntry8));
+    EXPECT_EQ(ConfigReads(s), 1);
+    EXPECT_TRUE(s.vp.LogOf("http").empty());
+    EXPECT_EQ(g_mode, MODE_MENU);
   }
-  EXPECT_EQ(g_log, Log{});
-  EXPECT_EQ(g_sendSounds[0], 1u);
 }
 
-TEST_F(SendScoreTest, EnteringPlaysThePromptOrGivesUpCleanly) {
-  ASSERT_EQ(StartSendScore(), 1);
-  EXPECT_EQ(g_log, (Log{"load game\\check_connected.vgz", "load game\\sending_score.vgz",
-                        "load game\\say_config_first.vgz", "play 1"}));
-
-  SetUp();
-  doubles::g_failingSounds.insert("game\\sending_score.vgz");
-  EXPECT_EQ(StartSendScore(), 0);
-  EXPECT_EQ(g_log, (Log{"load game\\check_connected.vgz", "load game\\sending_score.vgz",
-                        "release 1"}));
-  for (SoundBuffer s : g_sendSounds) EXPECT_EQ(s, 0u);
+TEST(SendScoreScreen, WithALastScoreOfZeroTheMenuSaysNotEnoughAndStays) {
+  Scenario s;
+  WriteConfig(s, "Ann\n");
+  ScriptAnswer(s, plat::VK_Y);  // Y in the menu does nothing
+  StartWithScore(s, 0);
+  s.RunUntil(kKeyAt + 3000);
+  EXPECT_THAT(s.StartedNames(kEnterAt), ElementsAre(kNotEnough));
+  EXPECT_EQ(g_mode, MODE_MENU);
+  EXPECT_EQ(ConfigReads(s), 0);
+  EXPECT_TRUE(s.vp.LogOf("http").empty());
 }
 
-// ---- the real client against the reference server on the loopback interface
-
-long ElapsedMs(std::chrono::steady_clock::time_point since) {
-  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now() - since)
-                               .count());
+TEST(SendScoreScreen, ASoundThatFailsToLoadKeepsTheMenu) {
+  FixtureOptions options;
+  options.missing = {kSending};
+  Scenario s(options);
+  WriteConfig(s, "Ann\n");
+  ScriptAnswer(s, plat::VK_Y);
+  StartWithScore(s, 1234);
+  s.RunUntil(kKeyAt + 3000);
+  EXPECT_EQ(g_mode, MODE_MENU);
+  EXPECT_TRUE(s.StartedNames(kEnterAt).empty());
+  EXPECT_EQ(ConfigReads(s), 0);
+  for (SoundBuffer sound : g_sendSounds) EXPECT_EQ(sound, 0u);
 }
 
-TEST_F(SendScoreTest, RealServerStoresTheScoreAndThePlaceIsSpoken) {
+// ---- the whole exchange with the reference server on the loopback interface
+
+std::vector<score_server::Submission> StoredSubmissions(const std::string& dbPath) {
+  std::vector<score_server::Submission> rows;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(db, "SELECT first_name, last_name, addr, country, score FROM scores ORDER BY id",
+                       -1, &select, nullptr);
+    auto text = [&](int column) {
+      return std::string(static_cast<const char*>(sqlite3_column_blob(select, column)),
+                         static_cast<size_t>(sqlite3_column_bytes(select, column)));
+    };
+    while (select != nullptr && sqlite3_step(select) == SQLITE_ROW) {
+      rows.push_back({text(0), text(1), text(2), text(3), sqlite3_column_int(select, 4)});
+    }
+    sqlite3_finalize(select);
+  }
+  sqlite3_close(db);
+  return rows;
+}
+
+TEST(SendScoreExchange, TheScoreIsStoredAndThePlaceSpokenSixSecondsLater) {
   testing_support::ScoreServerRunner server;
-  ASSERT_TRUE(server.Start(testing_support::FreshDatabasePath("game_made_it")));
-  for (int better : {9000, 8000}) {
-    ASSERT_TRUE(server.Store().Add({"X", "Y", "Z", "W", better}));
-  }
-  platform_->http = doubles::PassThroughTo(server.Port());
-  platform_->files[kConfigPath] = "Ann Marie\nLee\r\n1 Main St\nUK\n";
-  g_lastScore = 8500;
-  EnterScreen();
-  SendScoreKey(plat::VK_Y);
-  EXPECT_NE(std::find(g_log.begin(), g_log.end(), "sleep 6000"), g_log.end());
-  EXPECT_NE(std::find(g_log.begin(), g_log.end(), "say-place 2"), g_log.end());
-  EXPECT_EQ(g_log.back(), "menu");
-  // The submission was stored: 8500 now stands between the two others.
-  EXPECT_EQ(server.Store().PlaceOf(8501), 2);
-  EXPECT_EQ(server.Store().PlaceOf(8499), 3);
+  const std::string db = testing_support::FreshDatabasePath("send_made_it");
+  ASSERT_TRUE(server.Start(db));
+  for (int better : {9000, 8000}) ASSERT_TRUE(server.Store().Add({"X", "Y", "Z", "W", better}));
+
+  Scenario s;
+  s.vp.SetHttpHandler(LoopbackHttp(server.Port(), 2000, 5000));
+  WriteConfig(s, "Ann Marie\nLee\r\n1 Main St\nUK\n");
+  ScriptAnswer(s, plat::VK_Y);
+  StartWithScore(s, 8500);
+  s.RunUntil(kKeyAt + 10000);
+
+  const std::vector<plat::LogEntry> http = s.vp.LogOf("http");
+  ASSERT_EQ(http.size(), 2u);
+  const std::string submitUrl = SubmitUrl("Ann Marie", "Lee\r", "1 Main St", "UK") + "8500";
+  EXPECT_EQ(http[0].name, submitUrl);
+  EXPECT_EQ(http[0].a, static_cast<int>(HttpResult::Ok));
+  // Sent once the player has heard that the score is being sent.
+  const uint64_t sendingEnds = kKeyAt + testing_support::FixtureDurationMs(kSending);
+  EXPECT_GE(http[0].ms, sendingEnds);
+  EXPECT_LT(http[0].ms, sendingEnds + 20);
+  EXPECT_EQ(http[1].name, PlaceUrl(submitUrl));
+  EXPECT_EQ(http[1].a, static_cast<int>(HttpResult::Ok));
+  EXPECT_EQ(http[1].ms, http[0].ms + 6000);
+
+  EXPECT_THAT(s.StartedNames(kKeyAt), ElementsAre(kSending, kMadeIt, Word(2), kEntry8));
+  EXPECT_EQ(s.FirstStart(kMadeIt), static_cast<int64_t>(http[1].ms));
+  EXPECT_EQ(g_mode, MODE_MENU);
+
+  const std::vector<score_server::Submission> rows = StoredSubmissions(db);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[2].firstName, "Ann Marie");
+  EXPECT_EQ(rows[2].lastName, "Lee\r");
+  EXPECT_EQ(rows[2].addr, "1 Main St");
+  EXPECT_EQ(rows[2].country, "UK");
+  EXPECT_EQ(rows[2].score, 8500);
 }
 
-TEST_F(SendScoreTest, RealServerOutsideTheTenBestSaysNotEnough) {
+TEST(SendScoreExchange, OutsideTheTenBestSaysNotEnough) {
   testing_support::ScoreServerRunner server;
-  ASSERT_TRUE(server.Start(testing_support::FreshDatabasePath("game_not_enough")));
+  ASSERT_TRUE(server.Start(testing_support::FreshDatabasePath("send_not_enough")));
   for (int i = 0; i < 10; ++i) ASSERT_TRUE(server.Store().Add({"X", "Y", "Z", "W", 18000}));
-  platform_->http = doubles::PassThroughTo(server.Port());
-  platform_->files[kConfigPath] = "Ann\nLee\nX\nUK\n";
-  g_lastScore = 10;
-  EnterScreen();
-  SendScoreKey(plat::VK_Y);
-  EXPECT_NE(std::find(g_log.begin(), g_log.end(), "say-not-enough"), g_log.end());
-  EXPECT_EQ(g_log.back(), "menu");
+
+  Scenario s;
+  s.vp.SetHttpHandler(LoopbackHttp(server.Port(), 2000, 5000));
+  WriteConfig(s, "Ann\nLee\nX\nUK\n");
+  ScriptAnswer(s, plat::VK_Y);
+  StartWithScore(s, 10);
+  s.RunUntil(kKeyAt + 10000);
+
+  const std::vector<plat::LogEntry> http = s.vp.LogOf("http");
+  ASSERT_EQ(http.size(), 2u);
+  EXPECT_EQ(http[1].a, static_cast<int>(HttpResult::Ok));
+  EXPECT_EQ(http[1].b, 0);  // an empty body
+  EXPECT_THAT(s.StartedNames(kKeyAt), ElementsAre(kSending, kNotEnough, kEntry8));
 }
 
-TEST_F(SendScoreTest, NoServerOrASilentOneGivesTheMenuBackInSilence) {
+TEST(SendScoreExchange, NoServerOrASilentOneGivesTheMenuBackInSilence) {
+  constexpr long kConnectMs = 300;
+  constexpr long kTotalMs = 700;
+  constexpr long kSlackMs = 1500;  // a loaded machine's scheduling, not the game's doing
   struct Case {
     const char* what;
     bool listening;
     long atLeastMs;
+    long belowMs;
   };
-  // Time-outs shortened for the test: 300 ms to connect, 700 ms for the whole request.
-  const Case cases[] = {{"nothing listening", false, 0}, {"never answers", true, 650}};
+  const Case cases[] = {
+      {"nothing listening", false, 0, kConnectMs + kSlackMs},
+      {"accepts and never answers", true, kTotalMs - 50, kTotalMs + kSlackMs},
+  };
   for (const Case& c : cases) {
-    SetUp();
+    SCOPED_TRACE(c.what);
     testing_support::SilentPort port(c.listening);
-    platform_->http = doubles::PassThroughTo(port.Port(), 300, 700);
-    platform_->files[kConfigPath] = "Ann\n";
-    g_lastScore = 100;
-    EnterScreen();
-    auto start = std::chrono::steady_clock::now();
-    SendScoreKey(plat::VK_Y);
-    long elapsed = ElapsedMs(start);
-    EXPECT_GE(elapsed, c.atLeastMs) << c.what;
-    EXPECT_LT(elapsed, 2500) << c.what;
-    const Log expected = {
-        "stop 1", "stop 2", "stop 3", "read /game/config.dat", "wait 2",
-        "http-head " + SubmitUrl("Ann", "", "", "") + "100",
-        "stop 1", "stop 2", "stop 3", "release 1", "release 2", "release 3", "menu",
-    };
-    EXPECT_EQ(g_log, expected) << c.what;
+    Scenario s;
+    std::vector<long> realMs;
+    s.vp.SetHttpHandler([&, real = LoopbackHttp(port.Port(), kConnectMs, kTotalMs)](
+                            const std::string& url, std::string* body, size_t maxBody) {
+      const auto start = std::chrono::steady_clock::now();
+      const HttpResult result = real(url, body, maxBody);
+      realMs.push_back(static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now() - start)
+                                             .count()));
+      return result;
+    });
+    WriteConfig(s, "Ann\n");
+    ScriptAnswer(s, plat::VK_Y);
+    StartWithScore(s, 100);
+    s.RunUntil(kKeyAt + 10000);
+
+    const std::vector<plat::LogEntry> http = s.vp.LogOf("http");
+    ASSERT_EQ(http.size(), 1u);
+    EXPECT_EQ(http[0].name, SubmitUrl("Ann", "", "", "") + "100");
+    EXPECT_EQ(http[0].a, static_cast<int>(HttpResult::NoAnswer));
+    ASSERT_EQ(realMs.size(), 1u);
+    EXPECT_GE(realMs[0], c.atLeastMs);
+    EXPECT_LT(realMs[0], c.belowMs);
+    // Nothing more is said: the menu speaks its entry as soon as the request has failed.
+    EXPECT_THAT(s.StartedNames(kKeyAt), ElementsAre(kSending, kEntry8));
+    EXPECT_EQ(s.FirstStart(kEntry8, kKeyAt), static_cast<int64_t>(http[0].ms));
+    EXPECT_EQ(g_mode, MODE_MENU);
   }
 }
 

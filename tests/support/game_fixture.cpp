@@ -99,9 +99,14 @@ void WriteToneFile(const std::string& path, int durationMs, int channels, int sa
   WriteBytes(path, std::vector<unsigned char>(file.begin(), file.end()));
 }
 
+namespace {
+const char kFolderPrefix[] = "/chimebox-test-";
+}  // namespace
+
 std::string MakeGameFolder(const FixtureOptions& options) {
-  char pattern[] = "/tmp/chimebox-test-XXXXXX";
-  const char* dir = ::mkdtemp(pattern);
+  const std::string parent = options.inMemory && fs::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+  std::string pattern = parent + kFolderPrefix + "XXXXXX";
+  const char* dir = ::mkdtemp(pattern.data());
   if (!dir) std::abort();
   const std::string folder = std::string(dir) + "/";
   double frequency = 300.0;
@@ -121,7 +126,8 @@ std::string MakeGameFolder(const FixtureOptions& options) {
 
 void RemoveGameFolder(const std::string& folder) {
   std::error_code ignored;
-  if (folder.rfind("/tmp/chimebox-test-", 0) == 0) fs::remove_all(folder, ignored);
+  for (const char* parent : {"/tmp", "/dev/shm"})
+    if (folder.rfind(std::string(parent) + kFolderPrefix, 0) == 0) fs::remove_all(folder, ignored);
 }
 
 }  // namespace testing_support

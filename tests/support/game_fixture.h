@@ -25,6 +25,7 @@ struct FixtureOptions {
   std::map<std::string, int> durationMs;    // game names with another length
   bool writeBestDat = true;                 // an empty best.dat, as installed
   bool writeSounds = true;                  // off for tests of the data files alone
+  bool inMemory = false;                    // in /dev/shm where there is one: a write per step
 };
 
 // Writes the folder (with the sub-folder case the game's data has) and returns its path,
