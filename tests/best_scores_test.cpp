@@ -20,16 +20,10 @@ std::vector<int32_t> Table() {
   return std::vector<int32_t>(g_bestScores, g_bestScores + g_bestLastIndex + 1);
 }
 
-testing_support::FixtureOptions DataFilesOnly() {
-  testing_support::FixtureOptions options;
-  options.writeSounds = false;
-  return options;
-}
-
 // best.dat as a real file in a game folder, read and written through the virtual platform.
 class BestScoresTest : public ::testing::Test {
  protected:
-  BestScoresTest() : game_(DataFilesOnly()), path_(game_.folder + "best.dat") {}
+  BestScoresTest() : game_(testing_support::DataFilesOnly()), path_(game_.folder + "best.dat") {}
   void SetUp() override {
     g_programFolder = game_.folder;
     g_bestLastIndex = 0;

@@ -22,8 +22,7 @@ void CheckTable() {
 // One game folder for the whole run, holding best.dat alone.
 testing_support::Scenario& Game() {
   static testing_support::Scenario game([] {
-    testing_support::FixtureOptions options;
-    options.writeSounds = false;
+    testing_support::FixtureOptions options = testing_support::DataFilesOnly();
     options.inMemory = true;
     return options;
   }());

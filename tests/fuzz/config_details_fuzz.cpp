@@ -19,8 +19,7 @@ void Check(bool ok) {
 // One game folder for the whole run, holding config.dat alone.
 testing_support::Scenario& Game() {
   static testing_support::Scenario game([] {
-    testing_support::FixtureOptions options;
-    options.writeSounds = false;
+    testing_support::FixtureOptions options = testing_support::DataFilesOnly();
     options.inMemory = true;
     options.writeBestDat = false;
     return options;

@@ -78,12 +78,6 @@ void StartWithScore(Scenario& s, int score) {
 
 // ---- config.dat and the address built from it
 
-FixtureOptions DataFilesOnly() {
-  FixtureOptions options;
-  options.writeSounds = false;
-  return options;
-}
-
 TEST(SendScoreDetails, ConfigFileGivesTheFourFieldsUnescaped) {
   const std::string field5000(5000, 'q');
   const std::string tail10000(10000 - 10, 'c');
@@ -118,7 +112,7 @@ TEST(SendScoreDetails, ConfigFileGivesTheFourFieldsUnescaped) {
       {"an empty file", true, "", 0, ""},
       {"no file", false, "", 0, ""},
   };
-  Scenario s(DataFilesOnly());
+  Scenario s(testing_support::DataFilesOnly());
   g_programFolder = s.folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -289,20 +283,32 @@ std::vector<score_server::Submission> StoredSubmissions(const std::string& dbPat
   return rows;
 }
 
+// Starts the reference server with these scores already stored.
+void StartServer(testing_support::ScoreServerRunner& server, const std::string& db,
+                 const std::vector<int>& stored) {
+  ASSERT_TRUE(server.Start(db));
+  for (int score : stored) ASSERT_TRUE(server.Store().Add({"X", "Y", "Z", "W", score}));
+}
+
+// The player answers Y with these details and this last score; the requests made.
+std::vector<plat::LogEntry> AnswerYes(Scenario& s, plat::VirtualPlatform::HttpHandler http,
+                                      const std::string& config, int score) {
+  s.vp.SetHttpHandler(std::move(http));
+  WriteConfig(s, config);
+  ScriptAnswer(s, plat::VK_Y);
+  StartWithScore(s, score);
+  s.RunUntil(kKeyAt + 10000);
+  return s.vp.LogOf("http");
+}
+
 TEST(SendScoreExchange, TheScoreIsStoredAndThePlaceSpokenSixSecondsLater) {
   testing_support::ScoreServerRunner server;
   const std::string db = testing_support::FreshDatabasePath("send_made_it");
-  ASSERT_TRUE(server.Start(db));
-  for (int better : {9000, 8000}) ASSERT_TRUE(server.Store().Add({"X", "Y", "Z", "W", better}));
-
+  StartServer(server, db, {9000, 8000});
   Scenario s;
-  s.vp.SetHttpHandler(LoopbackHttp(server.Port(), 2000, 5000));
-  WriteConfig(s, "Ann Marie\nLee\r\n1 Main St\nUK\n");
-  ScriptAnswer(s, plat::VK_Y);
-  StartWithScore(s, 8500);
-  s.RunUntil(kKeyAt + 10000);
+  const std::vector<plat::LogEntry> http = AnswerYes(
+      s, LoopbackHttp(server.Port(), 2000, 5000), "Ann Marie\nLee\r\n1 Main St\nUK\n", 8500);
 
-  const std::vector<plat::LogEntry> http = s.vp.LogOf("http");
   ASSERT_EQ(http.size(), 2u);
   const std::string submitUrl = SubmitUrl("Ann Marie", "Lee\r", "1 Main St", "UK") + "8500";
   EXPECT_EQ(http[0].name, submitUrl);
@@ -330,17 +336,12 @@ TEST(SendScoreExchange, TheScoreIsStoredAndThePlaceSpokenSixSecondsLater) {
 
 TEST(SendScoreExchange, OutsideTheTenBestSaysNotEnough) {
   testing_support::ScoreServerRunner server;
-  ASSERT_TRUE(server.Start(testing_support::FreshDatabasePath("send_not_enough")));
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(server.Store().Add({"X", "Y", "Z", "W", 18000}));
-
+  StartServer(server, testing_support::FreshDatabasePath("send_not_enough"),
+              std::vector<int>(10, 18000));
   Scenario s;
-  s.vp.SetHttpHandler(LoopbackHttp(server.Port(), 2000, 5000));
-  WriteConfig(s, "Ann\nLee\nX\nUK\n");
-  ScriptAnswer(s, plat::VK_Y);
-  StartWithScore(s, 10);
-  s.RunUntil(kKeyAt + 10000);
+  const std::vector<plat::LogEntry> http =
+      AnswerYes(s, LoopbackHttp(server.Port(), 2000, 5000), "Ann\nLee\nX\nUK\n", 10);
 
-  const std::vector<plat::LogEntry> http = s.vp.LogOf("http");
   ASSERT_EQ(http.size(), 2u);
   EXPECT_EQ(http[1].a, static_cast<int>(HttpResult::Ok));
   EXPECT_EQ(http[1].b, 0);  // an empty body
@@ -365,22 +366,18 @@ TEST(SendScoreExchange, NoServerOrASilentOneGivesTheMenuBackInSilence) {
     SCOPED_TRACE(c.what);
     testing_support::SilentPort port(c.listening);
     Scenario s;
-    std::vector<long> realMs;
-    s.vp.SetHttpHandler([&, real = LoopbackHttp(port.Port(), kConnectMs, kTotalMs)](
-                            const std::string& url, std::string* body, size_t maxBody) {
+    std::vector<long> realMs;  // each request's own time, apart from the rest of the run
+    auto timed = [&realMs, real = LoopbackHttp(port.Port(), kConnectMs, kTotalMs)](
+                     const std::string& url, std::string* body, size_t maxBody) {
       const auto start = std::chrono::steady_clock::now();
       const HttpResult result = real(url, body, maxBody);
       realMs.push_back(static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                              std::chrono::steady_clock::now() - start)
                                              .count()));
       return result;
-    });
-    WriteConfig(s, "Ann\n");
-    ScriptAnswer(s, plat::VK_Y);
-    StartWithScore(s, 100);
-    s.RunUntil(kKeyAt + 10000);
+    };
+    const std::vector<plat::LogEntry> http = AnswerYes(s, timed, "Ann\n", 100);
 
-    const std::vector<plat::LogEntry> http = s.vp.LogOf("http");
     ASSERT_EQ(http.size(), 1u);
     EXPECT_EQ(http[0].name, SubmitUrl("Ann", "", "", "") + "100");
     EXPECT_EQ(http[0].a, static_cast<int>(HttpResult::NoAnswer));

@@ -99,6 +99,12 @@ void WriteToneFile(const std::string& path, int durationMs, int channels, int sa
   WriteBytes(path, std::vector<unsigned char>(file.begin(), file.end()));
 }
 
+FixtureOptions DataFilesOnly() {
+  FixtureOptions options;
+  options.writeSounds = false;
+  return options;
+}
+
 namespace {
 const char kFolderPrefix[] = "/chimebox-test-";
 }  // namespace

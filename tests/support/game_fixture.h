@@ -28,6 +28,9 @@ struct FixtureOptions {
   bool inMemory = false;                    // in /dev/shm where there is one: a write per step
 };
 
+// A folder for tests of the data files alone: no sounds.
+FixtureOptions DataFilesOnly();
+
 // Writes the folder (with the sub-folder case the game's data has) and returns its path,
 // ending in '/'. The folder is removed by RemoveGameFolder.
 std::string MakeGameFolder(const FixtureOptions& options = {});
