@@ -9,14 +9,7 @@
 #include "platform/sdl/sdl_audio_output.h"
 #include "platform/sdl/sdl_events.h"
 
-#if __has_include("platform/net/http_client.h")
 #include "platform/net/http_client.h"
-#else  // until the HTTP client is in the tree
-namespace plat {
-HttpResult CurlHttpGet(const std::string& url, std::string* body, size_t maxBody,
-                       long connectTimeoutMs = 5000, long totalTimeoutMs = 15000);
-}  // namespace plat
-#endif
 
 namespace plat {
 
