@@ -118,7 +118,7 @@ void BM_StartLevel(benchmark::State& state) {
 
 void BM_Raw(benchmark::State& state, const std::vector<std::string>* files) {
   for (auto _ : state) {
-    if (bench::ReadFilesRaw(*files, ReadBuffer()) < 0) state.SkipWithError("a file cannot be read");
+    if (bench::ReadFilesRaw(*files, ReadBuffer().data(), ReadBuffer().size()) < 0) state.SkipWithError("a file cannot be read");
   }
 }
 

@@ -57,7 +57,7 @@ pid_t Spawn(const std::vector<std::string>& args, const char* diskFile) {
 // Milliseconds of silence before the first sample that is not zero, at the file's rate.
 double LeadingSilenceMs(const std::string& path) {
   std::vector<char> bytes(SOUND_FILE_BUFFER_SIZE);
-  const long n = bench::ReadFilesRaw({path}, bytes);
+  const long n = bench::ReadFilesRaw({path}, bytes.data(), bytes.size());
   if (n < static_cast<long>(WAVE_HEADER_SIZE)) return 0.0;
   auto* head = reinterpret_cast<uint8_t*>(bytes.data());
   ReverseSoundFileHead(head);
