@@ -158,7 +158,9 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
         source[i] = s / 32768.0f;
       }
     }
-    if (frames != sourceFrames) voice->resampled.reset(new float[frames * channels]);
+    // Zeroed here so that its pages are the game thread's to fault in: the audio thread
+    // only fills them.
+    if (frames != sourceFrames) voice->resampled.reset(new float[frames * channels]());
     for (uint32_t c = 0; c < channels; ++c) {
       source[-static_cast<ptrdiff_t>(channels) + c] = source[(sourceFrames - 1) * channels + c];
       for (uint32_t f = 0; f < kPadAfter; ++f)
