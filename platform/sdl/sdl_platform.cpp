@@ -7,6 +7,7 @@
 
 #include "platform/posix/posix_files.h"
 #include "platform/sdl/sdl_audio_output.h"
+#include "platform/sdl/sdl_controller.h"
 #include "platform/sdl/sdl_events.h"
 
 #include "platform/net/http_client.h"
@@ -59,10 +60,6 @@ SDL_Rect AboutBoxRect(int boxW, int boxH, int windowW, int windowH) {
   return SDL_Rect{(windowW - w) / 2, (windowH - h) / 2, w, h};
 }
 
-int ScaleAxis(Sint16 value) {
-  return std::clamp(value * 1000 / 32767, -1000, 1000);
-}
-
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -78,6 +75,9 @@ SdlPlatform::SdlPlatform() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_videoReady = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
   if (!m_videoReady) std::fprintf(stderr, "Chimebox: no display: %s\n", SDL_GetError());
+  // Face buttons by their place on the pad, not by the letters printed on them: south is
+  // Enter on every maker's controller.
+  SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // without it there is simply no controller
   m_audioReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
@@ -237,14 +237,7 @@ int SdlPlatform::ReadController(ControllerState* state) {
   if (!m_controller) return -1;
   SDL_GameControllerUpdate();
   if (!SDL_GameControllerGetAttached(m_controller)) return -1;
-  state->x = ScaleAxis(SDL_GameControllerGetAxis(m_controller, SDL_CONTROLLER_AXIS_LEFTX));
-  state->y = ScaleAxis(SDL_GameControllerGetAxis(m_controller, SDL_CONTROLLER_AXIS_LEFTY));
-  for (int b = 0; b < static_cast<int>(sizeof state->buttons); ++b) {
-    const bool pressed =
-        b < SDL_CONTROLLER_BUTTON_MAX &&
-        SDL_GameControllerGetButton(m_controller, static_cast<SDL_GameControllerButton>(b));
-    state->buttons[b] = pressed ? 0x80 : 0;
-  }
+  ReadSdlController(m_controller, state);
   return 0;
 }
 
