@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/dispatch.h"
@@ -75,9 +76,20 @@ void CMainDlg::OnPaint() {
 }
 
 void CMainDlg::OnTimer(uint32_t timerId) {
-  if (g_controllerEnabled && PollController() < 0) {
-    g_controllerEnabled = false;
-    ReleaseController();
+  if (g_controllerEnabled) {
+    std::vector<plat::Event> keys;
+    const int result = PollController(&keys);
+    // The controller's keys take the keyboard's road, About box included. Any of them may
+    // close the window, and then the rest are moot.
+    for (const plat::Event& key : keys) {
+      if (!m_open) return;
+      HandleEvent(key);
+    }
+    if (!m_open) return;
+    if (result < 0) {
+      g_controllerEnabled = false;
+      ReleaseController();
+    }
   }
   if (g_tickEnabled != 0 && timerId == TICK_TIMER_ID) DispatchTick();
 }

@@ -45,8 +45,31 @@ struct Event {
   bool alt = false;  // KeyDown, KeyUp: Alt was held, so this is a system key
 };
 
-// A controller reading: the X and Y axes scaled to -1000..1000, and 128 button bytes
-// whose high bit means pressed.
+// The controller's buttons by their place on a standard pad, whatever the maker prints on
+// them: the four face buttons by compass point, the d-pad as four buttons.
+enum : int {
+  PAD_SOUTH = 0,
+  PAD_EAST = 1,
+  PAD_WEST = 2,
+  PAD_NORTH = 3,
+  PAD_BACK = 4,  // also called Select or Share
+  PAD_GUIDE = 5,
+  PAD_START = 6,
+  PAD_LEFT_STICK = 7,  // the sticks pressed in
+  PAD_RIGHT_STICK = 8,
+  PAD_LEFT_SHOULDER = 9,
+  PAD_RIGHT_SHOULDER = 10,
+  PAD_DPAD_UP = 11,
+  PAD_DPAD_DOWN = 12,
+  PAD_DPAD_LEFT = 13,
+  PAD_DPAD_RIGHT = 14,
+  PAD_BUTTON_COUNT = 15,
+};
+
+constexpr uint8_t PAD_PRESSED = 0x80;
+
+// A controller reading: the left stick's X (right positive) and Y (down positive) scaled to
+// -1000..1000, and 128 button bytes, numbered as above, whose high bit means pressed.
 struct ControllerState {
   int x = 0;
   int y = 0;

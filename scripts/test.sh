@@ -12,12 +12,12 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 echo "== Build and test (release)"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j "$JOBS"
-(cd build/release && ctest --output-on-failure -j "$JOBS")
+(cd build/release && ctest --output-on-failure -j "$JOBS") | tee build/release-ctest.log
 
 echo "== Build and test (address and undefined sanitizers)"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHIMEBOX_SANITIZE=ON -DCHIMEBOX_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j "$JOBS"
-(cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$JOBS" -LE e2e)
+(cd build/sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$JOBS" -LE e2e) | tee build/sanitize-ctest.log
 
 if [ -d tests/fuzz ]; then
   echo "== Fuzz (${FUZZ_SECONDS} s a target)"
@@ -26,4 +26,9 @@ if [ -d tests/fuzz ]; then
   cmake --build build/fuzz -j "$JOBS" --target chimebox_fuzzers
   bash tests/fuzz/run_all.sh build/fuzz "$FUZZ_SECONDS"
 fi
-echo "All tests passed."
+# One closing line for the whole run: every test of both suites (set -o pipefail has
+# already stopped the script on any failure).
+passed=$(cat build/release-ctest.log build/sanitize-ctest.log |
+  sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\)/\2 \1/p' |
+  awk '{p += $1 - $2; f += $2} END {print p " passed, " f " failed"}')
+echo "$passed"

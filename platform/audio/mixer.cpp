@@ -1,7 +1,5 @@
 #include "platform/audio/mixer.h"
 
-#include <soxr.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -20,14 +18,16 @@ static_assert(kHistory >= kHrtfMaxTaps + static_cast<uint32_t>(kHrtfMaxDelay) + 
 // refused rather than allowed to take gigabytes.
 constexpr uint64_t kMaxVoiceSamples = 64ull * 1024 * 1024;
 
-// Input frames repeated around a sound before resampling, more than the resampler's reach.
-constexpr uint32_t kResamplePadding = 2048;
+// Source frames kept around a sound for the interpolator: one before its start, two after
+// its end, taken cyclically so that a loop joins its end to its start.
+constexpr uint32_t kPadBefore = 1;
+constexpr uint32_t kPadAfter = 2;
 
 float DecibelsToGain(int32_t hundredths) {
   return static_cast<float>(std::pow(10.0, hundredths / 2000.0));
 }
 
-// 4-point Lagrange weights for a point mu (0..1] past the second of four samples.
+// 4-point Lagrange weights for a point mu [0..1] past the second of four samples.
 void LagrangeWeights(float mu, float w[4]) {
   w[0] = -mu * (mu - 1.0f) * (mu - 2.0f) / 6.0f;
   w[1] = (mu + 1.0f) * (mu - 1.0f) * (mu - 2.0f) / 2.0f;
@@ -55,7 +55,17 @@ struct Mixer::Voice {
   uint32_t sourceFrames = 0;  // frames in the file, at its own rate
   uint64_t frames = 0;        // frames at the device rate
   bool positional = false;
-  std::vector<float> samples;  // interleaved, at the device rate, one seamless loop long
+  // Interleaved, at the file's rate, padded by kPadBefore and kPadAfter frames. Resampled
+  // at exactly frames/sourceFrames, so that a looped voice joins its end to its start
+  // without a seam.
+  std::vector<float> samples;
+  uint32_t stepWhole = 1;     // source frames per device frame: whole part
+  uint64_t stepPart = 0;      // and the rest, in 1/frames of a source frame
+  // The voice at the device rate, interleaved, when its rate differs: made as it is first
+  // mixed rather than when it is loaded, so that loading costs no more than a conversion
+  // and every later play costs no resampling. Allocated here but not touched: the audio
+  // thread takes its pages from the system as it fills them, one page per 1,024 samples.
+  std::unique_ptr<float[]> resampled;
 
   // Game thread only: what the game last set.
   int32_t pan = PAN_CENTER;
@@ -90,6 +100,7 @@ struct Mixer::Voice {
     Filter old;  // the filter being faded out
     uint32_t fadeDone = kCrossfadeFrames;
     float history[kHistory] = {};
+    uint64_t resampledFrames = 0;  // how much of resampled is made, from its start
   } render;
 };
 
@@ -97,6 +108,8 @@ Mixer::Mixer(uint32_t deviceRate, const std::string& hrtfTablePath)
     : deviceRate_(deviceRate == 0 ? 48000 : deviceRate) {
   if (!hrtfTablePath.empty()) hrtf_.Load(hrtfTablePath, deviceRate_);
   acc_.resize(2 * kPeriodFrames);
+  resampleAt_.resize(kPeriodFrames);
+  resampleMu_.resize(kPeriodFrames);
   // Positional scratch: input with history, the delayed input, two filtered outputs.
   scratch_.resize((kHistory + kPeriodFrames) + (kPeriodFrames + kHrtfMaxTaps) +
                   2 * kPeriodFrames);
@@ -132,45 +145,26 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
     voice->frames = frames;
     voice->positional = positional;
 
-    std::vector<float> source(static_cast<size_t>(sourceFrames) * channels);
+    voice->stepWhole = static_cast<uint32_t>(sourceFrames / frames);
+    voice->stepPart = sourceFrames % frames;
+    const size_t count = static_cast<size_t>(sourceFrames) * channels;
+    voice->samples.resize(count + (kPadBefore + kPadAfter) * channels);
+    float* source = voice->samples.data() + kPadBefore * channels;
     if (format.bitsPerSample == 8) {
-      for (size_t i = 0; i < source.size(); ++i) source[i] = (data[i] - 128) / 128.0f;
+      for (size_t i = 0; i < count; ++i) source[i] = (data[i] - 128) / 128.0f;
     } else {
-      for (size_t i = 0; i < source.size(); ++i) {
+      for (size_t i = 0; i < count; ++i) {
         const int16_t s = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
         source[i] = s / 32768.0f;
       }
     }
-
-    if (frames == sourceFrames) {
-      voice->samples = std::move(source);
-    } else {
-      // The sound is resampled as one turn of a loop (repeated on both sides), at exactly
-      // frames/sourceFrames, so that a looped voice joins its end to its start without a
-      // seam. A one-shot sound starts and ends in silence, where this changes nothing.
-      const uint32_t pad = kResamplePadding;
-      const size_t paddedFrames = static_cast<size_t>(sourceFrames) + 2 * pad;
-      std::vector<float> padded(paddedFrames * channels);
-      for (size_t f = 0; f < paddedFrames; ++f) {
-        const size_t from =
-            (f + sourceFrames - pad % sourceFrames) % sourceFrames;  // cyclic, pad before
-        for (uint32_t c = 0; c < channels; ++c) padded[f * channels + c] = source[from * channels + c];
-      }
-      const double ratio = static_cast<double>(frames) / sourceFrames;
-      const size_t outCapacity = static_cast<size_t>(std::ceil(paddedFrames * ratio)) + 64;
-      std::vector<float> out(outCapacity * channels);
-      const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-      const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-      size_t used = 0, made = 0;
-      const soxr_error_t error =
-          soxr_oneshot(static_cast<double>(sourceFrames), static_cast<double>(frames), channels,
-                       padded.data(), paddedFrames, &used, out.data(), outCapacity, &made, &io,
-                       &quality, nullptr);
-      if (error) return kNoVoice;
-      const size_t start = static_cast<size_t>(std::llround(pad * ratio));
-      voice->samples.assign(static_cast<size_t>(frames) * channels, 0.0f);
-      const size_t available = made > start ? std::min<size_t>(made - start, frames) : 0;
-      std::copy_n(out.begin() + start * channels, available * channels, voice->samples.begin());
+    // Zeroed here so that its pages are the game thread's to fault in: the audio thread
+    // only fills them.
+    if (frames != sourceFrames) voice->resampled.reset(new float[frames * channels]());
+    for (uint32_t c = 0; c < channels; ++c) {
+      source[-static_cast<ptrdiff_t>(channels) + c] = source[(sourceFrames - 1) * channels + c];
+      for (uint32_t f = 0; f < kPadAfter; ++f)
+        source[(sourceFrames + f) * channels + c] = source[(f % sourceFrames) * channels + c];
     }
   } catch (const std::bad_alloc&) {
     return kNoVoice;
@@ -382,6 +376,62 @@ void Mixer::Render(float* out, uint32_t frames) {
   }
 }
 
+namespace {
+
+// count frames by 4-point Lagrange interpolation: frame i lies mu[i] past source frame
+// at[i]. Split from the stepping so that the weights vectorise.
+template <uint32_t kChannels>
+void Interpolate(const float* __restrict source, const uint32_t* __restrict at,
+                 const float* __restrict mu, size_t count, float* __restrict out) {
+  for (size_t i = 0; i < count; ++i) {
+    const float b = mu[i], a = b + 1.0f, c = b - 1.0f, d = b - 2.0f;
+    const float bc = b * c, ad = a * d;
+    const float w0 = bc * d * (-1.0f / 6.0f), w1 = ad * c * 0.5f;
+    const float w2 = ad * b * -0.5f, w3 = a * bc * (1.0f / 6.0f);
+    const float* p = source + (static_cast<size_t>(at[i]) - 1) * kChannels;
+    for (uint32_t ch = 0; ch < kChannels; ++ch) {
+      out[i * kChannels + ch] = w0 * p[ch] + w1 * p[kChannels + ch] + w2 * p[2 * kChannels + ch] +
+                                w3 * p[3 * kChannels + ch];
+    }
+  }
+}
+
+}  // namespace
+
+const float* Mixer::DeviceFrames(Voice& v, uint64_t position, uint32_t count) {
+  const uint32_t ch = v.channels;
+  const float* source = v.samples.data() + kPadBefore * ch;
+  if (!v.resampled) return source + position * ch;
+  uint64_t& made = v.render.resampledFrames;
+  // Device frame p stands at source frame p * sourceFrames / frames, kept exact as a whole
+  // index and a remainder in 1/frames. Both fit 32 bits: voices are far shorter.
+  const uint32_t frames = static_cast<uint32_t>(v.frames);
+  const uint32_t stepWhole = v.stepWhole, stepPart = static_cast<uint32_t>(v.stepPart);
+  const float perRest = 1.0f / static_cast<float>(frames);
+  uint32_t* at = resampleAt_.data();
+  float* mu = resampleMu_.data();
+  while (made < position + count) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kPeriodFrames, position + count - made));
+    const uint64_t start = made * v.sourceFrames;
+    uint32_t index = static_cast<uint32_t>(start / frames);
+    uint32_t rest = static_cast<uint32_t>(start % frames);
+    for (size_t i = 0; i < n; ++i) {
+      at[i] = index;
+      mu[i] = static_cast<float>(rest) * perRest;
+      index += stepWhole;
+      rest += stepPart;
+      const uint32_t carry = rest >= frames;
+      rest -= carry * frames;
+      index += carry;
+    }
+    float* out = v.resampled.get() + made * ch;
+    if (ch == 1) Interpolate<1>(source, at, mu, n, out);
+    else Interpolate<2>(source, at, mu, n, out);
+    made += n;
+  }
+  return v.resampled.get() + position * ch;
+}
+
 void Mixer::MixVoice(Voice& v, float* acc, uint32_t n) {
   if (v.positional) MixPositional(v, acc, n);
   else MixPlain(v, acc, n);
@@ -431,7 +481,7 @@ void Mixer::MixPlain(Voice& v, float* acc, uint32_t n) {
   while (done < n && r.playing) {
     const uint32_t take =
         static_cast<uint32_t>(std::min<uint64_t>(n - done, v.frames - r.position));
-    const float* s = v.samples.data() + r.position * ch;
+    const float* s = DeviceFrames(v, r.position, take);
     if (steady) {
       AddSteady(acc + 2 * done, s, ch, take, r.gain[0], r.gain[1]);
     } else {
@@ -490,7 +540,7 @@ void Mixer::MixPositional(Voice& v, float* acc, uint32_t n) {
   while (done < n && r.playing) {
     const uint32_t take =
         static_cast<uint32_t>(std::min<uint64_t>(n - done, v.frames - r.position));
-    std::copy_n(v.samples.data() + r.position, take, in + done);
+    std::copy_n(DeviceFrames(v, r.position, take), take, in + done);
     done += take;
     r.position += take;
     if (r.position >= v.frames) {

@@ -1,5 +1,6 @@
-// The software mixer behind both back ends: static voices resampled to the device rate when
-// they are made, mixed to 32-bit float stereo in periods of at most 256 frames. Plain voices
+// The software mixer behind both back ends: static voices resampled to the device rate
+// (4-point Lagrange) the first time each part of them is mixed, mixed to 32-bit float stereo
+// in periods of at most 256 frames. Plain voices
 // take pan and volume in hundredths of a decibel; positional voices are rendered binaurally
 // from head-related impulse responses (hrtf_table.h), or with an equal-power pan by azimuth
 // when no table could be read.
@@ -72,6 +73,9 @@ class Mixer : public AudioDevice {
   void UpdateGains(Voice& v);     // game thread, lock held
   void UpdateFilter(Voice& v);    // game thread, lock held
   void WaitUntilNotMixing(std::unique_lock<std::mutex>& lock);
+  // count frames of the voice at the device rate from a device-rate position, resampling
+  // what has not been mixed before. Audio thread.
+  const float* DeviceFrames(Voice& v, uint64_t position, uint32_t count);
   void MixVoice(Voice& v, float* acc, uint32_t frames);
   void MixPlain(Voice& v, float* acc, uint32_t frames);
   void MixPositional(Voice& v, float* acc, uint32_t frames);
@@ -95,6 +99,8 @@ class Mixer : public AudioDevice {
   // Audio thread only: one Render at a time, and its scratch space.
   std::mutex renderMutex_;
   std::vector<float> acc_;
+  std::vector<uint32_t> resampleAt_;  // where each frame being resampled lies in the source
+  std::vector<float> resampleMu_;
   std::vector<float> scratch_;
 };
 

@@ -7,16 +7,10 @@
 
 #include "platform/posix/posix_files.h"
 #include "platform/sdl/sdl_audio_output.h"
+#include "platform/sdl/sdl_controller.h"
 #include "platform/sdl/sdl_events.h"
 
-#if __has_include("platform/net/http_client.h")
 #include "platform/net/http_client.h"
-#else  // until the HTTP client is in the tree
-namespace plat {
-HttpResult CurlHttpGet(const std::string& url, std::string* body, size_t maxBody,
-                       long connectTimeoutMs = 5000, long totalTimeoutMs = 15000);
-}  // namespace plat
-#endif
 
 namespace plat {
 
@@ -66,10 +60,6 @@ SDL_Rect AboutBoxRect(int boxW, int boxH, int windowW, int windowH) {
   return SDL_Rect{(windowW - w) / 2, (windowH - h) / 2, w, h};
 }
 
-int ScaleAxis(Sint16 value) {
-  return std::clamp(value * 1000 / 32767, -1000, 1000);
-}
-
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -85,6 +75,9 @@ SdlPlatform::SdlPlatform() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_videoReady = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
   if (!m_videoReady) std::fprintf(stderr, "Chimebox: no display: %s\n", SDL_GetError());
+  // Face buttons by their place on the pad, not by the letters printed on them: south is
+  // Enter on every maker's controller.
+  SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // without it there is simply no controller
   m_audioReady = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
@@ -244,14 +237,7 @@ int SdlPlatform::ReadController(ControllerState* state) {
   if (!m_controller) return -1;
   SDL_GameControllerUpdate();
   if (!SDL_GameControllerGetAttached(m_controller)) return -1;
-  state->x = ScaleAxis(SDL_GameControllerGetAxis(m_controller, SDL_CONTROLLER_AXIS_LEFTX));
-  state->y = ScaleAxis(SDL_GameControllerGetAxis(m_controller, SDL_CONTROLLER_AXIS_LEFTY));
-  for (int b = 0; b < static_cast<int>(sizeof state->buttons); ++b) {
-    const bool pressed =
-        b < SDL_CONTROLLER_BUTTON_MAX &&
-        SDL_GameControllerGetButton(m_controller, static_cast<SDL_GameControllerButton>(b));
-    state->buttons[b] = pressed ? 0x80 : 0;
-  }
+  ReadSdlController(m_controller, state);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -240,7 +241,8 @@ bool VirtualPlatform::OpenController() {
 int VirtualPlatform::ReadController(ControllerState* state) {
   Record("readcontroller", "", m_controllerReadsFail ? -1 : 0);
   if (!m_controllerOpen || m_controllerReadsFail) return -1;
-  *state = ControllerState{};
+  auto after = m_controllerStates.upper_bound(m_now);
+  *state = after == m_controllerStates.begin() ? ControllerState{} : std::prev(after)->second;
   return 0;
 }
 

@@ -58,6 +58,9 @@ class VirtualPlatform : public Platform {
   void SetTimerAvailable(bool available) { m_timerAvailable = available; }
   void SetControllerAttached(bool attached) { m_controllerAttached = attached; }
   void FailControllerReads(bool fail) { m_controllerReadsFail = fail; }
+  // From this time on, reads of the controller give this state (all released before the
+  // first one).
+  void SetControllerStateAt(uint64_t ms, const ControllerState& state) { m_controllerStates[ms] = state; }
   void SetReadOnly(const std::string& path) { m_readOnly.insert(path); }
   // Every file read takes this long, as on a slow disk.
   void SetFileReadCostMs(uint32_t ms) { m_fileReadCostMs = ms; }
@@ -125,6 +128,7 @@ class VirtualPlatform : public Platform {
   bool m_controllerAttached = false;
   bool m_controllerOpen = false;
   bool m_controllerReadsFail = false;
+  std::map<uint64_t, ControllerState> m_controllerStates;  // from time -> state
   std::set<std::string> m_readOnly;
   uint32_t m_fileReadCostMs = 0;
   HttpHandler m_http;

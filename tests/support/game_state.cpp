@@ -21,6 +21,9 @@ void ResetGameState() {
   g_lastScore = 0;
   g_mainWindow = nullptr;
   g_controllerEnabled = false;
+  g_controllerKeysHeld = g_controllerStickHeld = 0;
+  g_controllerRepeatVk = 0;
+  g_controllerRepeatAtMs = 0;
   g_soundDevice = nullptr;
   g_introSound = g_exitSound = 0;
   std::fill(std::begin(g_learnSounds), std::end(g_learnSounds), 0);
