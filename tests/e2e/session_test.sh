@@ -87,10 +87,12 @@ silent() {  # silent WHAT FROM SECONDS
 }
 at() { awk -v b="$1" -v s="$2" -v r="$bytes_per_second" 'BEGIN { printf "%d", b + s * r }'; }
 
-# The introduction, cut short by Control: the menu's prompt and background follow.
+# The introduction starts at the first paint, cut short by Control: the menu's prompt and
+# background follow.
+t=$(now)
 pause 1.2
-[ "$(now)" -gt 0 ] || fail "the disk driver captured nothing"
-heard "the introduction" 0 0.8
+[ "$(now)" -gt "$t" ] || fail "the disk driver captured nothing"
+heard "the introduction" "$(at "$t" 0.4)" 0.6
 key ctrl
 t=$(now); pause 0.6
 heard "the menu prompt" "$(at "$t" 0.1)" 0.4
