@@ -42,13 +42,6 @@ Kind KindOf(const std::string& name) {
   return Kind::kSpeech;
 }
 
-// Keeps test output readable: a file is named as the game names it.
-}  // namespace
-namespace testing_support {
-void PrintTo(const GameFileSpec& f, std::ostream* os) { *os << f.name; }
-}  // namespace testing_support
-namespace {
-
 std::string GameFolder() { return std::string(CHIMEBOX_GAME_DIR) + "/"; }
 
 // The game's relative name ("menu\\arrows.vgz") as a path on disk.

@@ -13,7 +13,9 @@
 namespace plat {
 
 // The mixer as the game sees it, with every call written to the log. Status queries are
-// not logged: PlayAndWait and the tick handlers ask them hundreds of times a second.
+// not logged: PlayAndWait and the tick handlers ask them hundreds of times a second. A call
+// on a voice or listener that was never made, or was already destroyed, is logged as
+// "bad-voice" or "bad-listener" with the call's name, so tests can assert there are none.
 class VirtualPlatform::LoggingAudio : public AudioDevice {
  public:
   LoggingAudio(VirtualPlatform& owner, Mixer& mixer) : m_owner(owner), m_mixer(mixer) {}
@@ -26,47 +28,68 @@ class VirtualPlatform::LoggingAudio : public AudioDevice {
     return v;
   }
   void DestroyVoice(VoiceId v) override {
+    if (!Known(v, "destroy")) return;
     m_owner.Record("destroy", Name(v), v);
     m_mixer.DestroyVoice(v);
     m_names.erase(v);
+    m_pan.erase(v);
   }
   void SetCurrentPosition(VoiceId v, uint32_t frame) override {
-    m_mixer.SetCurrentPosition(v, frame);
+    if (Known(v, "position")) m_mixer.SetCurrentPosition(v, frame);
   }
   void SetPan(VoiceId v, int32_t pan) override {
+    if (!Known(v, "pan")) return;
     m_pan[v] = pan;
     m_mixer.SetPan(v, pan);
   }
-  void SetVolume(VoiceId v, int32_t volume) override { m_mixer.SetVolume(v, volume); }
+  void SetVolume(VoiceId v, int32_t volume) override {
+    if (Known(v, "volume")) m_mixer.SetVolume(v, volume);
+  }
   void Play(VoiceId v, bool looped) override {
+    if (!Known(v, looped ? "loop" : "play")) return;
     m_owner.Record(looped ? "loop" : "play", Name(v), m_pan.count(v) ? m_pan[v] : 0);
     m_mixer.Play(v, looped);
   }
   void Stop(VoiceId v) override {
+    if (!Known(v, "stop")) return;
     // Only stops of a sounding voice are news; screens stop all their sounds on every key.
     if (m_mixer.GetStatus(v) != 0) m_owner.Record("stop", Name(v));
     m_mixer.Stop(v);
   }
-  uint32_t GetStatus(VoiceId v) override { return m_mixer.GetStatus(v); }
+  uint32_t GetStatus(VoiceId v) override {
+    return Known(v, "status") ? m_mixer.GetStatus(v) : 0;
+  }
   void Set3DPosition(VoiceId v, float x, float y, float z) override {
+    if (!Known(v, "position3d")) return;
     m_owner.Record("position3d", Name(v), static_cast<int64_t>(x * 1000), static_cast<int64_t>(z * 1000));
     m_mixer.Set3DPosition(v, x, y, z);
   }
   void SetMinDistance(VoiceId v, float distance) override {
+    if (!Known(v, "mindistance3d")) return;
     m_owner.Record("mindistance3d", Name(v), static_cast<int64_t>(distance * 1000));
     m_mixer.SetMinDistance(v, distance);
   }
   ListenerId CreateListener() override {
     const ListenerId l = m_mixer.CreateListener();
+    if (l != kNoListener) m_listeners.insert(l);
     m_owner.Record("listener", "", l);
     return l;
   }
   void ReleaseListener(ListenerId l) override {
+    if (!m_listeners.erase(l)) {
+      m_owner.Record("bad-listener", "release-listener", l);
+      return;
+    }
     m_owner.Record("release-listener", "", l);
     m_mixer.ReleaseListener(l);
   }
 
  private:
+  bool Known(VoiceId v, const char* call) {
+    if (m_names.count(v)) return true;
+    m_owner.Record("bad-voice", call, v);
+    return false;
+  }
   std::string Name(VoiceId v) const {
     auto it = m_names.find(v);
     return it == m_names.end() ? std::string("?") : it->second;
@@ -74,8 +97,9 @@ class VirtualPlatform::LoggingAudio : public AudioDevice {
 
   VirtualPlatform& m_owner;
   Mixer& m_mixer;
-  std::map<VoiceId, std::string> m_names;
+  std::map<VoiceId, std::string> m_names;  // the voices alive
   std::map<VoiceId, int32_t> m_pan;
+  std::set<ListenerId> m_listeners;        // the listeners alive
 };
 
 VirtualPlatform::VirtualPlatform() = default;
@@ -121,10 +145,16 @@ void VirtualPlatform::AdvanceTo(uint64_t ms) {
   const uint64_t target = m_now * (kRate / 1000);
   constexpr uint32_t kPeriod = 256;
   if (m_scratch.size() < kPeriod * 2) m_scratch.resize(kPeriod * 2);
+  const uint64_t lostFrame =
+      m_outputLostMs == kForever ? UINT64_MAX : m_outputLostMs * (kRate / 1000);
   while (m_mixer->FramesRendered() < target) {
-    const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(kPeriod, target - m_mixer->FramesRendered()));
-    m_mixer->Render(m_scratch.data(), n);
-    if (m_captureMix) m_mix.insert(m_mix.end(), m_scratch.begin(), m_scratch.begin() + 2 * n);
+    const uint64_t at = m_mixer->FramesRendered();
+    uint64_t n = std::min<uint64_t>(kPeriod, target - at);
+    if (at < lostFrame) n = std::min(n, lostFrame - at);  // no period straddles the loss
+    m_mixer->Render(m_scratch.data(), static_cast<uint32_t>(n));
+    if (!m_captureMix) continue;
+    if (at >= lostFrame) std::fill(m_scratch.begin(), m_scratch.begin() + 2 * n, 0.0f);
+    m_mix.insert(m_mix.end(), m_scratch.begin(), m_scratch.begin() + 2 * n);
   }
 }
 

@@ -68,12 +68,15 @@ class VirtualPlatform : public Platform {
   using HttpHandler = std::function<HttpResult(const std::string& url, std::string* body, size_t maxBody)>;
   void SetHttpHandler(HttpHandler handler) { m_http = std::move(handler); }
   void CaptureMix(bool capture) { m_captureMix = capture; }
+  // From this time on the output is gone, as when a headset is unplugged: the mixer keeps
+  // time and voices end, but the captured mix is silent.
+  void LoseAudioOutputAt(uint64_t ms) { m_outputLostMs = ms; }
 
   // ---- What happened.
   const std::vector<LogEntry>& Log() const { return m_log; }
+  void ClearLog() { m_log.clear(); }
   std::vector<LogEntry> LogOf(const std::string& op) const;
   std::string LogText() const;  // one line per entry: "  1234 play menu\arrows.vgz 0 0"
-  void ClearLog() { m_log.clear(); }  // for long runs that look at one step at a time
   const std::vector<float>& Mix() const { return m_mix; }  // interleaved stereo from time 0
   bool WriteMixWav(const std::string& path) const;
   Mixer* GetMixer() { return m_mixer.get(); }
@@ -136,6 +139,7 @@ class VirtualPlatform : public Platform {
   std::unique_ptr<Mixer> m_mixer;
   std::unique_ptr<LoggingAudio> m_audio;
   bool m_captureMix = false;
+  uint64_t m_outputLostMs = kForever;
   std::vector<float> m_mix;
   std::vector<float> m_scratch;
 

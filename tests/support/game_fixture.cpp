@@ -53,6 +53,8 @@ std::string OnDisk(const std::string& name) {
 
 }  // namespace
 
+void PrintTo(const GameFileSpec& spec, std::ostream* out) { *out << spec.name; }
+
 const std::vector<GameFileSpec>& GameSoundFiles() {
   static const std::vector<GameFileSpec> files = BuildList();
   return files;

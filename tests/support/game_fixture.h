@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ struct GameFileSpec {
   int channels;
   int sampleRate;
 };
+
+// Keeps test output readable: a file is named as the game names it.
+void PrintTo(const GameFileSpec& spec, std::ostream* out);
 
 // Every sound file the game loads, with the length the fixture gives it.
 const std::vector<GameFileSpec>& GameSoundFiles();
