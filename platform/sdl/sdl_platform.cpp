@@ -11,6 +11,7 @@
 #include "platform/sdl/sdl_events.h"
 
 #include "platform/net/http_client.h"
+#include "platform/sdl/x11_errors.h"
 
 namespace plat {
 
@@ -74,6 +75,7 @@ SdlPlatform::SdlPlatform() {
   // OpenGL framebuffer would first load a GL driver (about 100 ms, more in software).
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_videoReady = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  if (m_videoReady) TolerateVanishedXWindows();
   if (!m_videoReady) std::fprintf(stderr, "Chimebox: no display: %s\n", SDL_GetError());
   // Face buttons by their place on the pad, not by the letters printed on them: south is
   // Enter on every maker's controller.
