@@ -194,21 +194,21 @@ void DrawAbout(cairo_t* cr, const std::string& version) {
   cairo_show_text(cr, "About Chimebox");
 
   cairo_save(cr);
-  cairo_translate(cr, 14, bar + 14);
+  cairo_translate(cr, 10, bar + 12);
   DrawIcon(cr, 32);
   cairo_restore(cr);
 
   cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
   cairo_set_font_size(cr, 16);
-  cairo_move_to(cr, 60, bar + 26);
+  cairo_move_to(cr, 50, bar + 24);
   cairo_show_text(cr, "Chimebox");
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, 12);
-  cairo_move_to(cr, 60, bar + 44);
+  cairo_move_to(cr, 50, bar + 42);
   cairo_show_text(cr, ("Version " + version).c_str());
-  cairo_set_font_size(cr, 11);
-  cairo_move_to(cr, 60, ABOUT_HEIGHT - 14);
-  cairo_show_text(cr, "Press Enter, Escape or F1 to close");
+  cairo_set_font_size(cr, 10);
+  cairo_move_to(cr, 10, ABOUT_HEIGHT - 12);
+  cairo_show_text(cr, "Enter, Escape or F1 closes this box");
 }
 
 template <typename Draw>

@@ -6,7 +6,7 @@
 
 constexpr int TITLE_WIDTH = 215;
 constexpr int TITLE_HEIGHT = 228;
-constexpr int ABOUT_WIDTH = 300;
+constexpr int ABOUT_WIDTH = 205;  // fits inside the 215-pixel window unscaled
 constexpr int ABOUT_HEIGHT = 120;
 
 // Writes title.bmp, icon.bmp (32 x 32), icon16.bmp (16 x 16) and about.bmp into folder.
