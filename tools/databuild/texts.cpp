@@ -15,8 +15,9 @@ const std::vector<SpokenText> kTexts = {
     {"game/game_intro",
      "Welcome to Chimebox. Nine sounds lie on a board of three rows and three columns. "
      "Walk the board with the arrow keys; each cell sounds from the left, the centre or the "
-     "right, by its column. Space shuffles the board and starts the clock. "
-     "Hold Control with an arrow to turn a row or a column. Enter plays the cell again, "
+     "right, by its column. Space shuffles the board and starts the clock; Space again stops "
+     "it. While the clock runs, hold Control with an arrow to turn a row or a column. "
+     "Enter plays the cell again, "
      "Escape gives up the level. Put every sound back home: your score is the time left. "
      "The menu follows this introduction; press Control to go there now.",
      S},
