@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "app/input.h"
+#include "puzzle/board.h"
 #include "tests/support/scenario.h"
 
 using testing::ElementsAre;
@@ -235,4 +236,33 @@ TEST(AppShell, AFailedControllerReadSwitchesItOffForTheRun) {
   s.RunUntil(1000);
   EXPECT_EQ(s.vp.LogOf("readcontroller").size(), 1u);
   EXPECT_FALSE(g_controllerEnabled);
+}
+
+TEST(AppShell, LeftAndRightAreExchangedOnlyAfterAFailedSecondStage) {
+  struct Case {
+    const char* what;
+    bool timer;
+    int key;
+    int column;
+  };
+  const Case cases[] = {
+      {"failed start, Left", false, plat::VK_LEFT, 2},
+      {"failed start, Right", false, plat::VK_RIGHT, 0},
+      {"normal start, Left", true, plat::VK_LEFT, 0},
+      {"normal start, Right", true, plat::VK_RIGHT, 2},
+  };
+  for (const Case& c : cases) {
+    Scenario s;
+    s.vp.SetTimerAvailable(c.timer);  // a refused timer fails the second stage
+    s.Start();
+    s.RunUntil(50);
+    ASSERT_EQ(g_startupDone, c.timer) << c.what;
+    // The level walks the cursor by column: the key it receives shows in the cursor.
+    g_mode = MODE_LEVEL;
+    g_cursorRow = 0;
+    g_cursorColumn = 1;
+    s.Press(100, c.key);
+    s.RunUntil(200);
+    EXPECT_EQ(g_cursorColumn, c.column) << c.what;
+  }
 }
