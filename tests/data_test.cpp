@@ -15,6 +15,7 @@
 #include "sound/sound.h"
 #include "sound/sound_file_format.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/game_state.h"
 #include "tools/databuild/loudness.h"
 
 #ifdef CHIMEBOX_GAME_DIR
@@ -336,6 +337,7 @@ TEST(DataLoading, EveryFileLoadsAsItsScreenLoadsIt) {
 // The whole game starts on the built folder: both stages of start-up pass (no message
 // box), the introduction plays, and Control leads on to the menu's prompt.
 TEST(DataLoading, TheGameStartsOnTheBuiltData) {
+  testing_support::ResetGameState();
   plat::VirtualPlatform vp;
   vp.SetExecutablePath(GameFolder() + "chimebox");
   vp.SetHrtfTablePath(CHIMEBOX_HRTF_TABLE);

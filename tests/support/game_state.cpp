@@ -9,6 +9,13 @@
 #include "menu/learn.h"
 #include "menu/menu.h"
 #include "menu/speaker_test.h"
+#include "puzzle/board.h"
+#include "puzzle/level.h"
+#include "puzzle/level_end.h"
+#include "scores/announcements.h"
+#include "scores/best_scores.h"
+#include "scores/send_score.h"
+#include "scores/spoken_numbers.h"
 #include "sound/sound.h"
 
 namespace testing_support {
@@ -31,6 +38,25 @@ void ResetGameState() {
   std::fill(std::begin(g_menuSounds), std::end(g_menuSounds), 0);
   g_menuItem = MENU_PROMPT;
   for (SpeakerTestChannel& c : g_speakerTest) c = SpeakerTestChannel{};
+
+  ResetBoard();
+  g_cursorRow = g_cursorColumn = 0;
+  g_randomState = 1;
+  std::fill(std::begin(g_levelSounds), std::end(g_levelSounds), 0);
+  g_levelListener = 0;
+  g_levelRunning = 0;
+  g_moveMode = 0;
+  g_levelTicks = 0;
+  g_gameOverSound = 0;
+
+  std::fill(std::begin(g_scoreSounds), std::end(g_scoreSounds), 0);
+  std::fill(std::begin(g_saySequence), std::end(g_saySequence), 0);
+  std::fill(std::begin(g_bestScores), std::end(g_bestScores), 0);
+  g_bestLastIndex = 0;
+  g_bestCursor = 0;
+  g_sayPosition = 0;
+  std::fill(std::begin(g_sendSounds), std::end(g_sendSounds), 0);
+  g_scoreUrl.clear();
 }
 
 }  // namespace testing_support
