@@ -36,6 +36,13 @@ std::vector<std::string> Stops(const Scenario& s, const std::string& name) {
   return out;
 }
 
+// How many calls of an op named a sound whose file name starts with prefix.
+size_t CountOps(const Scenario& s, const std::string& op, const std::string& prefix) {
+  size_t n = 0;
+  for (const plat::LogEntry& e : s.vp.LogOf(op)) n += e.name.rfind(prefix, 0) == 0;
+  return n;
+}
+
 // Energy of each channel of the captured mix between two times.
 std::pair<double, double> ChannelEnergy(const Scenario& s, uint64_t fromMs, uint64_t toMs) {
   const std::vector<float>& mix = s.vp.Mix();
@@ -239,8 +246,7 @@ TEST(SpeakerTest, ASecondRunBehavesLikeTheFirstAndLeavesNothingLoaded) {
   s.Start();
   s.RunUntil(14000);
   EXPECT_EQ(s.vp.LogOf("create3d").size(), 8u);
-  size_t destroyed = 0;
-  for (const plat::LogEntry& e : s.vp.LogOf("destroy")) destroyed += e.name.rfind("TestSpk", 0) == 0;
+  const size_t destroyed = CountOps(s, "destroy", "TestSpk");
   EXPECT_EQ(destroyed, 8u);
   EXPECT_EQ(s.CountStarts("TestSpk\\f_right1.vgz"), 2);
   EXPECT_EQ(s.CountStarts("menu\\test_speakers.vgz"), 3);  // the walk, then after each run
@@ -258,8 +264,7 @@ TEST(SpeakerTest, AMissingTestFilePlaysNothingAndLeavesTheMenuSilentOnEntryFour)
   s.RunUntil(2000);
   EXPECT_THAT(s.StartedNames(400, 999), ElementsAre());
   EXPECT_EQ(s.vp.LogOf("create3d").size(), 3u);
-  size_t destroyed = 0;
-  for (const plat::LogEntry& e : s.vp.LogOf("destroy")) destroyed += e.name.rfind("TestSpk", 0) == 0;
+  const size_t destroyed = CountOps(s, "destroy", "TestSpk");
   EXPECT_EQ(destroyed, 3u);
   EXPECT_EQ(g_mode, MODE_MENU);
   EXPECT_EQ(s.FirstStart("menu\\learn_game_sounds.vgz"), 1000);  // the menu goes on from 4
@@ -297,7 +302,23 @@ TEST(Learn, WalkPlayAndLeaveBothWays) {
   }
 }
 
-TEST(Learn, AMissingSoundKeepsTheMenuWithoutAWordAndASecondVisitStartsAtTheTop) {
+TEST(Learn, ASecondVisitReloadsTheSoundsAndStartsAtTheTop) {
+  Scenario s;
+  IntoMenu(s);
+  s.Press(200, plat::VK_DOWN).Press(300, plat::VK_DOWN).Press(400, plat::VK_DOWN);  // entry 5
+  s.Press(500, plat::VK_RETURN);
+  s.Press(600, plat::VK_DOWN).Press(700, plat::VK_DOWN);  // entry 2
+  s.Press(800, plat::VK_ESCAPE);                          // back to the menu, on entry 5
+  s.Press(900, plat::VK_RETURN);                          // the second visit
+  s.Start();
+  s.RunUntil(1500);
+  EXPECT_EQ(s.FirstStart("learn\\1.vgz", 900), 900);
+  EXPECT_EQ(CountOps(s, "create", "learn\\"), 18u);
+  EXPECT_EQ(CountOps(s, "destroy", "learn\\"), 9u);
+  EXPECT_EQ(g_mode, MODE_LEARN);
+}
+
+TEST(Learn, AMissingSoundKeepsTheMenuWithoutAWord) {
   FixtureOptions options;
   options.missing = {"level1\\move4.vgz"};
   Scenario s(options);
