@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/posix/posix_files.h"
 #include "tests/support/game_fixture.h"
 
 namespace {
@@ -33,8 +32,7 @@ std::string RunCommand(const std::string& command) {
 
 TEST(ReplayTool, AScriptFromStartUpToTheFarewellGivesTheExpectedSoundLog) {
   const std::string folder = testing_support::MakeGameFolder();
-  const std::string self = plat::PosixExecutablePath();
-  const std::string tool = self.substr(0, self.find_last_of('/') + 1) + "chimebox-replay";
+  const std::string tool = CHIMEBOX_REPLAY_TOOL;
   const std::string scripts = CHIMEBOX_SOURCE_DIR "/tests/replay/";
   const std::string wav = folder + "mix.wav";
   const std::string log = RunCommand(tool + " --seed 3 --game " + folder + " --wav " + wav + " " + scripts +
@@ -48,8 +46,7 @@ TEST(ReplayTool, AScriptFromStartUpToTheFarewellGivesTheExpectedSoundLog) {
 TEST(ReplayTool, ABadScriptIsRefusedWithItsLine) {
   const std::string folder = testing_support::MakeGameFolder();
   testing_support::WriteBytes(folder + "bad.txt", {'1', '0', ' ', 't', 'a', 'p', ' ', 'Q', '\n'});
-  const std::string self = plat::PosixExecutablePath();
-  const std::string tool = self.substr(0, self.find_last_of('/') + 1) + "chimebox-replay";
+  const std::string tool = CHIMEBOX_REPLAY_TOOL;
   const std::string out = RunCommand(tool + " --game " + folder + " " + folder + "bad.txt 2>&1; echo rc=$?");
   EXPECT_NE(out.find("line 1: unknown key 'Q'"), std::string::npos) << out;
   EXPECT_NE(out.find("rc=2"), std::string::npos) << out;
