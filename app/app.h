@@ -39,12 +39,14 @@ class CMainDlg {
   void OnDestroy();
 
   bool IsOpen() const { return m_open; }
+  bool HadNoWindow() const { return m_noWindow; }  // the window system gave no window
   CAboutDlg& About() { return m_about; }
 
  private:
   void HandleEvent(const plat::Event& event);
 
   bool m_open = false;
+  bool m_noWindow = false;
   bool m_paintPending = false;
   bool m_timerSet = false;
   uint64_t m_nextTickMs = 0;
@@ -56,13 +58,16 @@ class CGameApp {
   // Runs the main window modally; returns false so the application ends with it.
   bool InitInstance();
   CMainDlg* MainWindow() { return m_mainDlg; }
+  int ExitStatus() const { return m_exitStatus; }
 
  private:
   CMainDlg* m_mainDlg = nullptr;
+  int m_exitStatus = 0;
 };
 
 extern CGameApp theApp;
 extern CMainDlg* g_mainWindow;  // null until the first start-up stage has succeeded
 
-// The whole program on the platform in g_platform; returns the process exit status.
+// The whole program on the platform in g_platform; returns the process exit status:
+// 0, or 1 when there was no window to take the keyboard.
 int RunChimebox();

@@ -30,8 +30,10 @@ void CMainDlg::DoModal() {
 void CMainDlg::OnInitDialog() {
   const std::string iconPath = FolderOf(plat::g_platform->ExecutablePath()) + "icon.bmp";
   if (!plat::g_platform->CreateMainWindow("Chimebox", MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT,
-                                          iconPath.c_str()))
-    return;  // no window system: nothing to run in
+                                          iconPath.c_str())) {
+    m_noWindow = true;  // no window system: nothing to take the keyboard, nothing to run in
+    return;
+  }
   m_open = true;
 
   g_windowReady = true;

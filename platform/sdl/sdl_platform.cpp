@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/posix/posix_files.h"
@@ -16,6 +17,16 @@
 namespace plat {
 
 namespace {
+
+// SDL's stand-in drivers draw nowhere and read no keyboard; they count only when someone
+// asked SDL for them by name.
+bool IsKeyboardDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver) return false;
+  if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+  const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return requested && std::strstr(requested, driver) != nullptr;
+}
 
 struct SurfaceDeleter {
   void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
@@ -75,8 +86,18 @@ SdlPlatform::SdlPlatform() {
   // OpenGL framebuffer would first load a GL driver (about 100 ms, more in software).
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_videoReady = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
-  if (m_videoReady) TolerateVanishedXWindows();
-  if (!m_videoReady) std::fprintf(stderr, "Chimebox: no display: %s\n", SDL_GetError());
+  if (!m_videoReady) {
+    std::fprintf(stderr, "Chimebox: no display: %s\n", SDL_GetError());
+  } else if (!IsKeyboardDisplay()) {
+    // Without a display SDL falls back to a window nobody can type into: the game would
+    // speak its introduction and then wait for keys that can never come.
+    std::fprintf(stderr, "Chimebox: no display to take the keyboard (SDL video driver %s)\n",
+                 SDL_GetCurrentVideoDriver());
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    m_videoReady = false;
+  } else {
+    TolerateVanishedXWindows();
+  }
   // Face buttons by their place on the pad, not by the letters printed on them: south is
   // Enter on every maker's controller.
   SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
