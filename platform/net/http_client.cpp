@@ -1,6 +1,7 @@
 #include "platform/net/http_client.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <cstring>
 #include <memory>
@@ -14,10 +15,40 @@ bool IsUnsafeUrlByte(unsigned char c) {
   return std::strchr("\"<>\\^`{|}", c) != nullptr;
 }
 
-// curl_global_init is not thread-safe; a function-local static runs it exactly once.
-bool CurlReady() {
-  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  return ready;
+// libcurl and its chain of TLS, Kerberos and LDAP libraries cost about 10 ms at every
+// start of the game, before its first word; they are loaded when a score is first sent.
+struct CurlApi {
+  CURLcode (*globalInit)(long flags);
+  CURL* (*easyInit)();
+  CURLcode (*easySetopt)(CURL* curl, CURLoption option, ...);
+  CURLcode (*easyPerform)(CURL* curl);
+  void (*easyCleanup)(CURL* curl);
+  CURLcode (*easyGetinfo)(CURL* curl, CURLINFO info, ...);
+};
+
+template <typename F>
+bool Bind(void* library, const char* name, F* function) {
+  *function = reinterpret_cast<F>(dlsym(library, name));
+  return *function != nullptr;
+}
+
+// Null when libcurl cannot be had. A function-local static loads it and runs
+// curl_global_init (not thread-safe) exactly once; the library stays loaded.
+const CurlApi* Curl() {
+  static const CurlApi* const api = []() -> const CurlApi* {
+    void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    static CurlApi loaded;
+    const bool bound = Bind(library, "curl_global_init", &loaded.globalInit) &&
+                       Bind(library, "curl_easy_init", &loaded.easyInit) &&
+                       Bind(library, "curl_easy_setopt", &loaded.easySetopt) &&
+                       Bind(library, "curl_easy_perform", &loaded.easyPerform) &&
+                       Bind(library, "curl_easy_cleanup", &loaded.easyCleanup) &&
+                       Bind(library, "curl_easy_getinfo", &loaded.easyGetinfo);
+    if (!bound || loaded.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) return nullptr;
+    return &loaded;
+  }();
+  return api;
 }
 
 struct Transfer {
@@ -35,7 +66,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
                    (bytes == 1 && data[0] == '\n');
   if (blankLine) {
     long status = 0;
-    curl_easy_getinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
+    Curl()->easyGetinfo(t->curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 200) {
       t->headersDone = true;
       if (t->body == nullptr) {
@@ -66,7 +97,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
 }
 
 struct CurlDeleter {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+  void operator()(CURL* curl) const { Curl()->easyCleanup(curl); }
 };
 
 }  // namespace
@@ -91,8 +122,9 @@ std::string EncodeUnsafeUrlBytes(const std::string& url) {
 HttpResult CurlHttpGet(const std::string& url, std::string* body, size_t maxBody,
                        long connectTimeoutMs, long totalTimeoutMs) {
   if (body != nullptr) body->clear();
-  if (!CurlReady()) return HttpResult::NoAnswer;
-  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  const CurlApi* api = Curl();
+  if (!api) return HttpResult::NoAnswer;
+  std::unique_ptr<CURL, CurlDeleter> curl(api->easyInit());
   if (!curl) return HttpResult::NoAnswer;
 
   const std::string encoded = EncodeUnsafeUrlBytes(url);
@@ -102,20 +134,20 @@ HttpResult CurlHttpGet(const std::string& url, std::string* body, size_t maxBody
   t.maxBody = maxBody;
 
   CURL* c = curl.get();
-  curl_easy_setopt(c, CURLOPT_URL, encoded.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+  api->easySetopt(c, CURLOPT_URL, encoded.c_str());
+  api->easySetopt(c, CURLOPT_HTTPGET, 1L);
+  api->easySetopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  api->easySetopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   // Time-outs without signals: the game thread may not be the only thread.
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
-  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, &t);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, OnBody);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
+  api->easySetopt(c, CURLOPT_NOSIGNAL, 1L);
+  api->easySetopt(c, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+  api->easySetopt(c, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
+  api->easySetopt(c, CURLOPT_HEADERFUNCTION, OnHeader);
+  api->easySetopt(c, CURLOPT_HEADERDATA, &t);
+  api->easySetopt(c, CURLOPT_WRITEFUNCTION, OnBody);
+  api->easySetopt(c, CURLOPT_WRITEDATA, &t);
 
-  CURLcode rc = curl_easy_perform(c);
+  CURLcode rc = api->easyPerform(c);
   if (rc == CURLE_OK) return HttpResult::Ok;
   if (!t.headersDone) return HttpResult::NoAnswer;
   return t.stoppedByUs ? HttpResult::Ok : HttpResult::ReadFailed;
