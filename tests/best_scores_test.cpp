@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/globals.h"
-#include "best_file_bytes.h"
+#include "tests/support/best_file_bytes.h"
 #include "tests/support/scenario.h"
 
 namespace {

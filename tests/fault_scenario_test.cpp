@@ -13,7 +13,7 @@
 
 #include "app/globals.h"
 #include "menu/menu.h"
-#include "tests/best_file_bytes.h"
+#include "tests/support/best_file_bytes.h"
 #include "tests/support/scenario.h"
 
 using testing::ElementsAre;

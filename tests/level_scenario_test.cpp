@@ -12,7 +12,7 @@
 #include "app/globals.h"
 #include "puzzle/board.h"
 #include "puzzle/level.h"
-#include "tests/best_file_bytes.h"
+#include "tests/support/best_file_bytes.h"
 #include "tests/support/scenario.h"
 
 using testing::ElementsAreArray;
