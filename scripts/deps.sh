@@ -14,7 +14,7 @@ if [ "${1:-}" != "--play" ]; then
   PACKAGES+=(
     libgtest-dev libgmock-dev libbenchmark-dev libopenal-dev
     clang-14 libclang-rt-14-dev
-    xvfb xdotool libx11-dev sox
+    xvfb xdotool libx11-dev sox sqlite3
   )
 fi
 
