@@ -19,24 +19,11 @@ void CheckTable() {
     if (score < -99999 || score > 999999) std::abort();
 }
 
-// One game folder for the whole run, holding best.dat alone.
-testing_support::Scenario& Game() {
-  static testing_support::Scenario game([] {
-    testing_support::FixtureOptions options = testing_support::DataFilesOnly();
-    options.inMemory = true;
-    return options;
-  }());
-  return game;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  testing_support::Scenario& game = Game();
-  game.vp.ClearLog();
-  g_programFolder = game.folder;
+  testing_support::Scenario& game = testing_support::FuzzGameWithFile("best.dat", data, size);
   const std::string path = game.folder + "best.dat";
-  testing_support::WriteBytes(path, std::vector<unsigned char>(data, data + size));
 
   ParseBestScores(data, size);
   CheckTable();

@@ -16,25 +16,10 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-// One game folder for the whole run, holding config.dat alone.
-testing_support::Scenario& Game() {
-  static testing_support::Scenario game([] {
-    testing_support::FixtureOptions options = testing_support::DataFilesOnly();
-    options.inMemory = true;
-    options.writeBestDat = false;
-    return options;
-  }());
-  return game;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  testing_support::Scenario& game = Game();
-  game.vp.ClearLog();
-  g_programFolder = game.folder;
-  testing_support::WriteBytes(game.folder + "config.dat",
-                              std::vector<unsigned char>(data, data + size));
+  testing_support::FuzzGameWithFile("config.dat", data, size);
   g_scoreUrl = "untouched";
 
   int built = ReadPlayerDetails();

@@ -1,5 +1,6 @@
 #include "tests/support/scenario.h"
 
+#include "app/globals.h"
 #include "tests/support/game_state.h"
 
 namespace testing_support {
@@ -57,6 +58,19 @@ std::vector<std::string> Scenario::MessageBoxes() const {
   std::vector<std::string> out;
   for (const plat::LogEntry& e : vp.LogOf("messagebox")) out.push_back(e.name);
   return out;
+}
+
+Scenario& FuzzGameWithFile(const std::string& fileName, const uint8_t* data, size_t size) {
+  static Scenario game([] {
+    FixtureOptions options = DataFilesOnly();
+    options.inMemory = true;
+    options.writeBestDat = false;
+    return options;
+  }());
+  game.vp.ClearLog();
+  g_programFolder = game.folder;
+  WriteBytes(game.folder + fileName, std::vector<unsigned char>(data, data + size));
+  return game;
 }
 
 }  // namespace testing_support

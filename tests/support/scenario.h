@@ -56,4 +56,8 @@ class Scenario {
   CMainDlg m_dlg;
 };
 
+// For fuzzing: one in-memory game folder holding data files only, shared by the whole run.
+// Writes the input there as `fileName`, points the game at the folder and empties the log.
+Scenario& FuzzGameWithFile(const std::string& fileName, const uint8_t* data, size_t size);
+
 }  // namespace testing_support
