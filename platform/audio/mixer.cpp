@@ -57,8 +57,9 @@ struct Mixer::Voice {
   bool positional = false;
   // Interleaved, at the file's rate, padded by kPadBefore and kPadAfter frames. Resampled
   // at exactly frames/sourceFrames, so that a looped voice joins its end to its start
-  // without a seam.
-  std::vector<float> samples;
+  // without a seam. Left uninitialised until the conversion writes it, so that loading
+  // touches each page once.
+  std::unique_ptr<float[]> samples;
   uint32_t stepWhole = 1;     // source frames per device frame: whole part
   uint64_t stepPart = 0;      // and the rest, in 1/frames of a source frame
   // The voice at the device rate, interleaved, when its rate differs: made as it is first
@@ -148,8 +149,8 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
     voice->stepWhole = static_cast<uint32_t>(sourceFrames / frames);
     voice->stepPart = sourceFrames % frames;
     const size_t count = static_cast<size_t>(sourceFrames) * channels;
-    voice->samples.resize(count + (kPadBefore + kPadAfter) * channels);
-    float* source = voice->samples.data() + kPadBefore * channels;
+    voice->samples.reset(new float[count + (kPadBefore + kPadAfter) * channels]);
+    float* source = voice->samples.get() + kPadBefore * channels;
     if (format.bitsPerSample == 8) {
       for (size_t i = 0; i < count; ++i) source[i] = (data[i] - 128) / 128.0f;
     } else {
@@ -158,9 +159,7 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
         source[i] = s / 32768.0f;
       }
     }
-    // Zeroed here so that its pages are the game thread's to fault in: the audio thread
-    // only fills them.
-    if (frames != sourceFrames) voice->resampled.reset(new float[frames * channels]());
+    if (frames != sourceFrames) voice->resampled.reset(new float[frames * channels]);
     for (uint32_t c = 0; c < channels; ++c) {
       source[-static_cast<ptrdiff_t>(channels) + c] = source[(sourceFrames - 1) * channels + c];
       for (uint32_t f = 0; f < kPadAfter; ++f)
@@ -400,7 +399,7 @@ void Interpolate(const float* __restrict source, const uint32_t* __restrict at,
 
 const float* Mixer::DeviceFrames(Voice& v, uint64_t position, uint32_t count) {
   const uint32_t ch = v.channels;
-  const float* source = v.samples.data() + kPadBefore * ch;
+  const float* source = v.samples.get() + kPadBefore * ch;
   if (!v.resampled) return source + position * ch;
   uint64_t& made = v.render.resampledFrames;
   // Device frame p stands at source frame p * sourceFrames / frames, kept exact as a whole
