@@ -7,8 +7,9 @@
 // The program runs with SDL's disk audio driver, which writes every mixed period to a file
 // as it is played; this probe reads the file as it grows and notes the moment the first
 // sample that is not zero shows. The introduction's own leading silence (read from its
-// file) is taken off. SDL writes the file through a stdio buffer of two periods, so a
-// figure may be up to one period (5.3 ms) late: the figures are upper bounds.
+// file) is taken off. SDL writes the file through a stdio buffer of two periods; the
+// probe preloads libunbuffered_disk_audio.so (from its own folder) into the program to
+// take that buffer away, so that each period shows as soon as it has been mixed.
 // The program is then asked to end (SIGTERM, which SDL turns into a close request).
 // Needs DISPLAY (bench/startup_to_sound.sh runs it under Xvfb).
 #include <fcntl.h>
@@ -37,12 +38,22 @@ double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-pid_t Spawn(const std::vector<std::string>& args, const char* diskFile) {
+// The shim beside this probe that unbuffers SDL's disk audio file.
+std::string UnbufferedDiskAudioShim() {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "";
+  const std::string path(self, static_cast<size_t>(n));
+  return path.substr(0, path.rfind('/') + 1) + "libunbuffered_disk_audio.so";
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const char* diskFile, const std::string& shim) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
   if (diskFile) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", diskFile, 1);
+    setenv("LD_PRELOAD", shim.c_str(), 1);
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     dup2(null, 2);
@@ -74,10 +85,10 @@ double LeadingSilenceMs(const std::string& path) {
 
 // Starts the game and returns the milliseconds until its first sample that is not zero
 // shows in the disk file; negative when none shows within the time out.
-double TimeToFirstSound(const std::string& game, const std::string& diskFile) {
+double TimeToFirstSound(const std::string& game, const std::string& diskFile, const std::string& shim) {
   unlink(diskFile.c_str());
   const Clock::time_point start = Clock::now();
-  const pid_t pid = Spawn({game}, diskFile.c_str());
+  const pid_t pid = Spawn({game}, diskFile.c_str(), shim);
   double seenMs = -1.0;
   int fd = -1;
   std::vector<char> chunk(1 << 16);
@@ -113,7 +124,7 @@ double TimeToFirstSound(const std::string& game, const std::string& diskFile) {
 
 double TimeToExit(const std::vector<std::string>& args) {
   const Clock::time_point start = Clock::now();
-  const pid_t pid = Spawn(args, nullptr);
+  const pid_t pid = Spawn(args, nullptr, "");
   int status = 0;
   waitpid(pid, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1.0;
@@ -138,11 +149,16 @@ int main(int argc, char** argv) {
   const std::string folder = game.substr(0, game.rfind('/') + 1);
   const double silenceMs = LeadingSilenceMs(folder + "game/game_intro.vgz");
   const std::string diskFile = "/tmp/chimebox-startup-probe-" + std::to_string(getpid()) + ".raw";
+  const std::string shim = UnbufferedDiskAudioShim();
+  if (access(shim.c_str(), R_OK) != 0) {
+    std::fprintf(stderr, "startup_probe: no %s\n", shim.c_str());
+    return 1;
+  }
 
   std::vector<double> gameMs, rawMs;
   for (int run = 1; run <= runs; ++run) {
     const double r = TimeToExit(raw);
-    const double g = TimeToFirstSound(game, diskFile);
+    const double g = TimeToFirstSound(game, diskFile, shim);
     if (r < 0 || g < 0) {
       std::fprintf(stderr, "run %d failed (raw %.1f, game %.1f)\n", run, r, g);
       return 1;

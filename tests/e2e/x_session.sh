@@ -32,7 +32,10 @@ start_x_session() {
   trap end_x_session EXIT
   trap 'exit 1' INT TERM HUP
   # -displayfd: the server picks a free display and writes its number once it is ready.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$session_dir/display" \
+  # -noreset: a desktop's server outlives every program, but a bare Xvfb resets itself when
+  # its last client leaves and then compiles its keymap again (about 15 ms of its time),
+  # which the next program started would wait for.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$session_dir/display" \
     2>"$session_dir/xvfb.log" &
   xvfb_pid=$!
   local tries=0
