@@ -55,16 +55,16 @@ struct Mixer::Voice {
   uint32_t sourceFrames = 0;  // frames in the file, at its own rate
   uint64_t frames = 0;        // frames at the device rate
   bool positional = false;
-  // Interleaved, at the file's rate, padded by kPadBefore and kPadAfter frames. Resampled
-  // at exactly frames/sourceFrames, so that a looped voice joins its end to its start
-  // without a seam. Left uninitialised until the conversion writes it, so that loading
-  // touches each page once.
-  std::unique_ptr<float[]> samples;
+  // Interleaved 16-bit samples as in the file, at its rate, padded by kPadBefore and
+  // kPadAfter frames. Resampled at exactly frames/sourceFrames, so that a looped voice
+  // joins its end to its start without a seam. Kept at the file's width so that loading
+  // is a copy that touches no more memory than the file holds.
+  std::unique_ptr<int16_t[]> samples;
   uint32_t stepWhole = 1;     // source frames per device frame: whole part
   uint64_t stepPart = 0;      // and the rest, in 1/frames of a source frame
-  // The voice at the device rate, interleaved, when its rate differs: made as it is first
-  // mixed rather than when it is loaded, so that loading costs no more than a conversion
-  // and every later play costs no resampling. Allocated here but not touched: the audio
+  // The voice as the mixer reads it, at the device rate, interleaved floats: made as it is
+  // first mixed rather than when it is loaded, so that loading costs no more than a copy
+  // and every later play costs no conversion. Allocated here but not touched: the audio
   // thread takes its pages from the system as it fills them, one page per 1,024 samples.
   std::unique_ptr<float[]> resampled;
 
@@ -149,17 +149,15 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
     voice->stepWhole = static_cast<uint32_t>(sourceFrames / frames);
     voice->stepPart = sourceFrames % frames;
     const size_t count = static_cast<size_t>(sourceFrames) * channels;
-    voice->samples.reset(new float[count + (kPadBefore + kPadAfter) * channels]);
-    float* source = voice->samples.get() + kPadBefore * channels;
+    voice->samples.reset(new int16_t[count + (kPadBefore + kPadAfter) * channels]);
+    int16_t* source = voice->samples.get() + kPadBefore * channels;
     if (format.bitsPerSample == 8) {
-      for (size_t i = 0; i < count; ++i) source[i] = (data[i] - 128) / 128.0f;
+      for (size_t i = 0; i < count; ++i) source[i] = static_cast<int16_t>((data[i] - 128) * 256);
     } else {
-      for (size_t i = 0; i < count; ++i) {
-        const int16_t s = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-        source[i] = s / 32768.0f;
-      }
+      for (size_t i = 0; i < count; ++i)
+        source[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     }
-    if (frames != sourceFrames) voice->resampled.reset(new float[frames * channels]);
+    voice->resampled.reset(new float[frames * channels]);
     for (uint32_t c = 0; c < channels; ++c) {
       source[-static_cast<ptrdiff_t>(channels) + c] = source[(sourceFrames - 1) * channels + c];
       for (uint32_t f = 0; f < kPadAfter; ++f)
@@ -377,17 +375,20 @@ void Mixer::Render(float* out, uint32_t frames) {
 
 namespace {
 
+constexpr float kSampleScale = 1.0f / 32768.0f;
+
 // count frames by 4-point Lagrange interpolation: frame i lies mu[i] past source frame
-// at[i]. Split from the stepping so that the weights vectorise.
+// at[i]. Split from the stepping so that the weights vectorise. The weights carry the
+// scale from 16-bit samples to floats.
 template <uint32_t kChannels>
-void Interpolate(const float* __restrict source, const uint32_t* __restrict at,
+void Interpolate(const int16_t* __restrict source, const uint32_t* __restrict at,
                  const float* __restrict mu, size_t count, float* __restrict out) {
   for (size_t i = 0; i < count; ++i) {
     const float b = mu[i], a = b + 1.0f, c = b - 1.0f, d = b - 2.0f;
     const float bc = b * c, ad = a * d;
-    const float w0 = bc * d * (-1.0f / 6.0f), w1 = ad * c * 0.5f;
-    const float w2 = ad * b * -0.5f, w3 = a * bc * (1.0f / 6.0f);
-    const float* p = source + (static_cast<size_t>(at[i]) - 1) * kChannels;
+    const float w0 = bc * d * (-kSampleScale / 6.0f), w1 = ad * c * (kSampleScale * 0.5f);
+    const float w2 = ad * b * (kSampleScale * -0.5f), w3 = a * bc * (kSampleScale / 6.0f);
+    const int16_t* p = source + (static_cast<size_t>(at[i]) - 1) * kChannels;
     for (uint32_t ch = 0; ch < kChannels; ++ch) {
       out[i * kChannels + ch] = w0 * p[ch] + w1 * p[kChannels + ch] + w2 * p[2 * kChannels + ch] +
                                 w3 * p[3 * kChannels + ch];
@@ -399,9 +400,19 @@ void Interpolate(const float* __restrict source, const uint32_t* __restrict at,
 
 const float* Mixer::DeviceFrames(Voice& v, uint64_t position, uint32_t count) {
   const uint32_t ch = v.channels;
-  const float* source = v.samples.get() + kPadBefore * ch;
-  if (!v.resampled) return source + position * ch;
+  const int16_t* source = v.samples.get() + kPadBefore * ch;
   uint64_t& made = v.render.resampledFrames;
+  if (v.frames == v.sourceFrames) {
+    // Same rate: a conversion, no more.
+    if (made < position + count) {
+      const size_t from = static_cast<size_t>(made * ch);
+      const size_t to = static_cast<size_t>((position + count) * ch);
+      float* out = v.resampled.get();
+      for (size_t i = from; i < to; ++i) out[i] = source[i] * kSampleScale;
+      made = position + count;
+    }
+    return v.resampled.get() + position * ch;
+  }
   // Device frame p stands at source frame p * sourceFrames / frames, kept exact as a whole
   // index and a remainder in 1/frames. Both fit 32 bits: voices are far shorter.
   const uint32_t frames = static_cast<uint32_t>(v.frames);
