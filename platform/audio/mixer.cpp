@@ -58,8 +58,9 @@ struct Mixer::Voice {
   // Interleaved 16-bit samples as in the file, at its rate, padded by kPadBefore and
   // kPadAfter frames. Resampled at exactly frames/sourceFrames, so that a looped voice
   // joins its end to its start without a seam. Kept at the file's width so that loading
-  // is a copy that touches no more memory than the file holds.
-  std::unique_ptr<int16_t[]> samples;
+  // is a copy that touches no more memory than the file holds. Shared between voices
+  // loaded from the same data: the menu loads some files into more than one slot.
+  std::shared_ptr<const int16_t[]> samples;
   uint32_t stepWhole = 1;     // source frames per device frame: whole part
   uint64_t stepPart = 0;      // and the rest, in 1/frames of a source frame
   // The voice as the mixer reads it, at the device rate, interleaved floats: made as it is
@@ -123,6 +124,50 @@ Mixer::Voice* Mixer::Find(VoiceId id) {
   return it == voices_.end() ? nullptr : it->second.get();
 }
 
+namespace {
+
+// The file's samples as 16-bit values, padded around with kPadBefore and kPadAfter frames
+// taken cyclically. count samples of data; out takes the padding too.
+void FillSamples(uint16_t bits, const uint8_t* data, size_t count, uint32_t channels,
+                 int16_t* out) {
+  int16_t* source = out + kPadBefore * channels;
+  if (bits == 8) {
+    for (size_t i = 0; i < count; ++i) source[i] = static_cast<int16_t>((data[i] - 128) * 256);
+  } else {
+    for (size_t i = 0; i < count; ++i)
+      source[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+  }
+  const size_t frames = count / channels;
+  for (uint32_t c = 0; c < channels; ++c) {
+    source[-static_cast<ptrdiff_t>(channels) + c] = source[(frames - 1) * channels + c];
+    for (uint32_t f = 0; f < kPadAfter; ++f)
+      source[(frames + f) * channels + c] = source[(f % frames) * channels + c];
+  }
+}
+
+bool LittleEndian() {
+  const uint16_t one = 1;
+  uint8_t first;
+  std::memcpy(&first, &one, 1);
+  return first == 1;
+}
+
+}  // namespace
+
+std::shared_ptr<const int16_t[]> Mixer::SameSamples(uint32_t channels, uint32_t sourceFrames,
+                                                    const uint8_t* data) const {
+  static const bool kLittleEndian = LittleEndian();
+  if (!kLittleEndian) return nullptr;  // the file's bytes are the samples' only there
+  const size_t bytes = static_cast<size_t>(sourceFrames) * channels * 2;
+  for (const auto& entry : voices_) {
+    const Voice& v = *entry.second;
+    if (v.channels == channels && v.sourceFrames == sourceFrames &&
+        std::memcmp(v.samples.get() + kPadBefore * channels, data, bytes) == 0)
+      return v.samples;
+  }
+  return nullptr;
+}
+
 void Mixer::WaitUntilNotMixing(std::unique_lock<std::mutex>& lock) {
   mixed_.wait(lock, [this] { return !mixing_; });
 }
@@ -149,23 +194,17 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
     voice->stepWhole = static_cast<uint32_t>(sourceFrames / frames);
     voice->stepPart = sourceFrames % frames;
     const size_t count = static_cast<size_t>(sourceFrames) * channels;
-    voice->samples.reset(new int16_t[count + (kPadBefore + kPadAfter) * channels]);
-    int16_t* source = voice->samples.get() + kPadBefore * channels;
-    if (format.bitsPerSample == 8) {
-      for (size_t i = 0; i < count; ++i) source[i] = static_cast<int16_t>((data[i] - 128) * 256);
-    } else {
-      for (size_t i = 0; i < count; ++i)
-        source[i] = static_cast<int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
-    }
+    if (format.bitsPerSample == 16) voice->samples = SameSamples(channels, sourceFrames, data);
     voice->resampled.reset(new float[frames * channels]);
-    for (uint32_t c = 0; c < channels; ++c) {
-      source[-static_cast<ptrdiff_t>(channels) + c] = source[(sourceFrames - 1) * channels + c];
-      for (uint32_t f = 0; f < kPadAfter; ++f)
-        source[(sourceFrames + f) * channels + c] = source[(f % sourceFrames) * channels + c];
+    if (!voice->samples) {
+      std::shared_ptr<int16_t[]> made(new int16_t[count + (kPadBefore + kPadAfter) * channels]);
+      FillSamples(format.bitsPerSample, data, count, channels, made.get());
+      voice->samples = std::move(made);
     }
   } catch (const std::bad_alloc&) {
     return kNoVoice;
   }
+
 
   Voice* v = voice.get();
   const VoiceId id = nextVoice_++;

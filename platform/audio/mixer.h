@@ -70,6 +70,9 @@ class Mixer : public AudioDevice {
   struct Voice;
 
   Voice* Find(VoiceId id);
+  // The samples of a voice loaded before from the same 16-bit data, or null.
+  std::shared_ptr<const int16_t[]> SameSamples(uint32_t channels, uint32_t sourceFrames,
+                                               const uint8_t* data) const;
   void UpdateGains(Voice& v);     // game thread, lock held
   void UpdateFilter(Voice& v);    // game thread, lock held
   void WaitUntilNotMixing(std::unique_lock<std::mutex>& lock);

@@ -226,6 +226,29 @@ TEST(MixerMix, SumsVoicesAndClampsOnlyTheResult) {
   EXPECT_EQ(mixer.FramesRendered(), 3u);
 }
 
+// The same file loaded twice shares its samples: each copy keeps its own rate and its
+// own position, and outlives the other.
+TEST(MixerLoad, TheSameDataLoadedTwicePlaysAsTwoVoices) {
+  Mixer mixer;
+  auto ramp = [](uint32_t f) { return (f % 1000) / 1000.0 - 0.5; };
+  const VoiceId first = MonoVoice(mixer, kRate, 48000, ramp);
+  const VoiceId twice = MonoVoice(mixer, kRate / 2, 48000, ramp);  // half the rate, half the pitch
+  const VoiceId alone = MonoVoice(mixer, kRate, 48000, ramp);
+  mixer.Play(first, false);
+  mixer.Play(alone, false);
+  const std::vector<float> both = Render(mixer, 1000);
+  mixer.DestroyVoice(first);
+  mixer.DestroyVoice(alone);
+  mixer.Play(twice, false);
+  const std::vector<float> slow = Render(mixer, 2000);
+  for (uint32_t f : {0u, 10u, 333u, 999u}) {
+    SCOPED_TRACE(f);
+    EXPECT_NEAR(both[2 * f], 2 * ramp(f), 1e-4);
+    EXPECT_NEAR(slow[2 * (2 * f)], ramp(f), 1e-4);  // every second frame is a file frame
+  }
+  EXPECT_EQ(mixer.GetStatus(twice), 1u);
+}
+
 // Voices made, played and destroyed while another thread renders: run under the address
 // sanitizer, this catches a render that reads a voice after it was freed.
 TEST(MixerThreads, DestroyingVoicesWhileRenderingIsSafe) {
