@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "sound/sound.h"
 
 // The main window's client area, in pixels: the size of the title picture.
 constexpr int MAIN_WINDOW_WIDTH = 215;
@@ -17,9 +18,12 @@ class CAboutDlg {
   bool IsOpen() const { return m_open; }
   // Keys go here while the box is open: Enter, Escape and F1 close it.
   void OnKeyDown(int vk);
+  // Its spoken text, released before the sound device goes with the window.
+  void ReleaseSpeech();
 
  private:
   bool m_open = false;
+  SoundBuffer m_speech = 0;
 };
 
 class CMainDlg {

@@ -98,6 +98,7 @@ void CMainDlg::OnTimer(uint32_t timerId) {
 
 void CMainDlg::OnDestroy() {
   ReleaseGameSounds();
+  m_about.ReleaseSpeech();
   if (m_timerSet) {
     plat::g_platform->KillTimer(TICK_TIMER_ID);
     m_timerSet = false;

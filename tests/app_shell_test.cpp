@@ -1,6 +1,8 @@
 // The application shell: start-up and shut-down, the order of messages, the About box.
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@ namespace {
 
 constexpr char kIntro[] = "game\\game_intro.vgz";
 constexpr char kPrompt[] = "menu\\arrows.vgz";
+constexpr char kAboutSpeech[] = "game\\about.vgz";
 constexpr char kFarewell[] = "game\\exit_game.vgz";
 
 std::vector<uint64_t> TickTimes(const Scenario& s) {
@@ -222,10 +225,44 @@ TEST(AppShell, TheAboutBoxTakesTheKeysWhileTheTickGoesOn) {
   EXPECT_EQ(about[0].a, 1);
   EXPECT_EQ(about[1].ms, 4000u);
   EXPECT_EQ(about[1].a, 0);
+  // The box says what it is and how to leave it, and goes quiet as it closes.
+  EXPECT_EQ(s.FirstStart(kAboutSpeech), 500);
+  const auto gone = s.vp.LogOf("destroy");
+  EXPECT_TRUE(std::any_of(gone.begin(), gone.end(), [](const plat::LogEntry& e) {
+    return e.name == kAboutSpeech && e.ms == 4000;
+  }));
   // The introduction ran to its end under the box, and its tick started the menu.
   EXPECT_EQ(s.FirstStart(kPrompt), 3000);
   EXPECT_TRUE(s.IsOpen());
   EXPECT_EQ(s.FirstStart("menu\\start_game.vgz"), 4500);
+}
+
+// The window closed with the box open, and a box without its recording: the speech goes
+// before the sound device does, and a missing recording leaves the box silent but working.
+TEST(AppShell, TheAboutBoxSpeechNeverOutlivesTheDevice) {
+  for (const bool recorded : {true, false}) {
+    SCOPED_TRACE(recorded ? "recorded" : "missing");
+    FixtureOptions options;
+    if (!recorded) options.missing = {kAboutSpeech};
+    Scenario s(options);
+    s.Press(500, plat::VK_F1);
+    s.Start();
+    s.RunUntil(1000);
+    EXPECT_EQ(s.FirstStart(kAboutSpeech), recorded ? 500 : -1);
+    EXPECT_TRUE(s.Window().About().IsOpen());
+    s.Window().Close();
+    const auto& log = s.vp.Log();
+    const auto closed = std::find_if(log.begin(), log.end(),
+                                     [](const plat::LogEntry& e) { return e.op == "closedevice"; });
+    ASSERT_NE(closed, log.end());
+    EXPECT_EQ(std::count_if(log.begin(), closed, [](const plat::LogEntry& e) {
+                return e.op == "destroy" && e.name == kAboutSpeech;
+              }),
+              recorded ? 1 : 0);
+    EXPECT_TRUE(std::none_of(log.begin(), log.end(), [](const plat::LogEntry& e) {
+      return e.op == "bad-voice" || e.op == "bad-listener";
+    }));
+  }
 }
 
 TEST(AppShell, AFailedControllerReadSwitchesItOffForTheRun) {

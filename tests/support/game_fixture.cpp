@@ -23,7 +23,7 @@ std::vector<GameFileSpec> BuildList() {
     speech(std::string("menu\\") + n + ".vgz", std::string(n) == "arrows" ? 1500 : 500);
   music("menu\\bgrn.vgz", 2000);
   speech("game\\game_intro.vgz", 3000);
-  for (const char* n : {"exit_game", "say_game_over", "return_to_menu", "made_it", "not_enough",
+  for (const char* n : {"exit_game", "about", "say_game_over", "return_to_menu", "made_it", "not_enough",
                         "check_connected", "sending_score", "say_config_first"})
     speech(std::string("game\\") + n + ".vgz", 500);
   for (int i = 0; i <= 20; ++i) speech("score\\" + std::to_string(i) + ".vgz", 300);

@@ -22,6 +22,9 @@ const std::vector<SpokenText> kTexts = {
      "The menu follows this introduction; press Control to go there now.",
      S},
     {"game/exit_game", "Thank you for playing Chimebox. Goodbye.", S},
+    // F1's About box, which shows the program's name and version.
+    {"game/about",
+     "About Chimebox, version " CHIMEBOX_VERSION ". Press Escape to go back to the game.", S},
 
     // The main menu: the prompt, then one name per entry.
     {"menu/arrows",
