@@ -205,7 +205,6 @@ VoiceId Mixer::CreateVoice(const char* label, const PcmFormat& format, const uin
     return kNoVoice;
   }
 
-
   Voice* v = voice.get();
   const VoiceId id = nextVoice_++;
   if (nextVoice_ == kNoVoice) nextVoice_ = 1;

@@ -76,8 +76,8 @@ class Mixer : public AudioDevice {
   void UpdateGains(Voice& v);     // game thread, lock held
   void UpdateFilter(Voice& v);    // game thread, lock held
   void WaitUntilNotMixing(std::unique_lock<std::mutex>& lock);
-  // count frames of the voice at the device rate from a device-rate position, resampling
-  // what has not been mixed before. Audio thread.
+  // count frames of the voice at the device rate from a device-rate position, converting
+  // and resampling what has not been mixed before. Audio thread.
   const float* DeviceFrames(Voice& v, uint64_t position, uint32_t count);
   void MixVoice(Voice& v, float* acc, uint32_t frames);
   void MixPlain(Voice& v, float* acc, uint32_t frames);
